@@ -1,0 +1,11 @@
+# Warnings for all our targets: palendro_warnings(target)
+function(palendro_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# One library per folder: palendro_library(name SOURCES...)
+function(palendro_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PALENDRO_ROOT})
+  palendro_warnings(${name})
+endfunction()

@@ -1,0 +1,51 @@
+// The handheld hardware layer: the program's only route to the chip.
+//
+// It drives the display controller, the GPIO ports and the real-time clock by
+// reading and writing registers, and it owns the mapped upper memory that the
+// display layers read by themselves. Every operation returns int 0 (unless
+// said otherwise) and delivers results through out-parameters.
+//
+// Registers are reached only through the register-access seam of hw_port.h;
+// which backend stands behind it (the real chip, the simulated handheld, or a
+// null register file for unit tests) is chosen before hw_init.
+#pragma once
+
+#include <cstdint>
+
+// Start-up, memory map and shut-down.
+int hw_init(const char* title);
+int hw_shutdown(int exit_to_launcher);
+int hw_get_video_output(uint32_t* output, int* bpp);
+int hw_get_video_memory(uint8_t** pointer);
+int hw_get_screen_size(int* width, int* height);
+
+// Display modes and the TV encoder.
+int hw_set_video_mode(uint32_t mode, int bpp);
+
+// Buttons: 1 = pressed; bit 19 is the synthetic exit bit.
+int hw_read_buttons(uint32_t* mask);
+
+// Millisecond clock and vertical sync.
+int hw_get_ticks(uint32_t* ms);
+int hw_wait_vsync();
+
+// Display layers and the cursor sprite. Offsets are bytes into upper memory.
+int hw_set_rgb_address(uint32_t offset);
+int hw_set_rgb_color_key(uint32_t colour);
+int hw_set_rgb_region(int region, int enable, int key_enable, int mix, int alpha, int left, int top,
+                      int right, int bottom);
+int hw_set_cursor(int enable, int size, uint32_t colour_a, uint32_t colour_b, uint32_t offset);
+int hw_move_cursor(int x, int y);
+int hw_set_video_layer(int layer, int enabled, int x0, int y0, int x1, int bottom_end_y,
+                       int top_end_y, int line_pixels, int top_offset, int top_mirror_x,
+                       int top_mirror_y, int bottom_offset, int bottom_mirror_x,
+                       int bottom_mirror_y);
+int hw_set_video_layer_scale(int layer, int top, uint16_t h_scale, uint16_t v_scale);
+int hw_set_video_layer_priority(int flag);
+int hw_set_osd_layer(int enable, int offset_a, int offset_b);
+int hw_set_subpicture_layer(int enable, int option, int control, int offset_a, int offset_b);
+
+// TV encoder on the two-wire bus (used by hw_set_video_mode; exposed for tests).
+// Results: 0 = done, 1 = the encoder did not acknowledge.
+int hw_encoder_write(uint8_t reg, uint8_t value);
+int hw_encoder_read(uint8_t reg, uint8_t* value);
