@@ -201,6 +201,25 @@ TEST_F(Textured, CornersShowTheCornerTexels) {
     EXPECT_TRUE(s.guard_intact());
 }
 
+TEST_F(Textured, OtherSizesAddressTheirOwnTexels) {
+    // A texel column is u >> (8 + log2 width): on a 32 x 32 texture the same
+    // coordinates address half the column and row of a 16 x 16 one. A 16 x 16
+    // copy built that way must give the same picture.
+    std::vector<uint16_t> big(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i)
+        big[i] = uint16_t(i + 1);
+    for (int i = 0; i < 16 * 16; ++i)
+        texels[16 + i] = big[(i / 16 / 2) * 32 + i % 16 / 2];
+    GuardedSurface a(W, H), b(W, H);
+    draw_polygon(&a.s, rect(40, 40, 167, 168), FILL_TEXTURED);
+    Texture t32;
+    r3d_texture_init(&t32, 32, 32, big.data());
+    r3d_set_texture(&t32);
+    draw_polygon(&b.s, rect(40, 40, 167, 168), FILL_TEXTURED);
+    EXPECT_EQ(a.mem, b.mem);
+    EXPECT_EQ(b.at(167, 167), big[7 * 32 + 7]);
+}
+
 TEST_F(Textured, ZeroTexelsAreTransparent) {
     for (int i = 0; i < 256; ++i)
         if ((i / 16 + i % 16) % 2) texels[16 + i] = 0;
