@@ -2,6 +2,9 @@
 // library's software mixer, through the glue and the simulated sound driver.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "music/music.h"
 #include "sim/sim_audio.h"
 
@@ -26,4 +29,21 @@ static void BM_MixOneFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_MixOneFrame);
 
-BENCHMARK_MAIN();
+// `music_bench --frames N` just plays N frames, for instruction counts:
+//   valgrind --tool=callgrind --toggle-collect='music_update()' music_bench --frames 3600
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--frames") {
+        SimAudioSetup setup;
+        setup.frame_count = bench_frame_count;
+        setup.frame_rate = bench_frame_rate;
+        sim_audio_setup(setup);
+        music_start();
+        music_set_volume(51);
+        for (long i = atol(argv[2]); i > 0; i--) g_bench_frames++, music_update();
+        music_stop();
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
