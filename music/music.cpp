@@ -47,6 +47,8 @@ void music_update() {
 }
 
 void music_stop() {
+    // Before any music_start the library has no driver to shut down.
+    if (!g_music_loader_registered) return;
     Player_Stop();
     MikMod_DisableOutput();
     Player_Free(g_module);
