@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include "demo/display.h"
+#include "demo/font.h"
 
 void fx_picture_load();
 void fx_picture_scroll_frame(LayerWindow* w, int elapsed_ms);
 void fx_scroller_frame(Surface* s, uint32_t t);
-void fx_font_init();
 void fx_build_scene_data();
