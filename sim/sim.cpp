@@ -1,1 +1,422 @@
-// (being written)
+// The simulated handheld: register file, upper memory, virtual clock and the
+// behaviour of every register the program reads. The display controller's
+// compositor, the window and the sound device listen to its vertical blanks;
+// they live in their own files.
+#include "sim/sim.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <thread>
+
+#include "hw/regs.h"
+#include "sim/sim_encoder.h"
+
+namespace {
+
+constexpr uint64_t NS_PER_S = 1000000000ull;
+constexpr uint32_t LAUNCHER_SCREEN_PHYS = 0x03101000u;  // the frame the launcher was showing
+constexpr uint32_t LAUNCHER_SCREEN_BYTES = 320 * 240 * 2;
+constexpr int FD_MEM = 3, FD_TOUCH = 4;
+
+struct Machine {
+    SimConfig config;
+    std::vector<uint16_t> regs = std::vector<uint16_t>(0x8000, 0);
+    std::vector<uint8_t> upper = std::vector<uint8_t>(reg::UPPER_SIZE, 0);
+    std::vector<uint8_t> launcher_screen = std::vector<uint8_t>(LAUNCHER_SCREEN_BYTES, 0x5A);
+    SimEncoder encoder;
+
+    uint64_t now_ns = 0;
+    uint64_t frames = 0;           // vertical blanks so far
+    uint64_t rate_base_ns = 0;     // time of the blank the current rate is counted from
+    uint64_t rate_base_frame = 0;  // and its number
+    SimRate rate{60, 1};
+    uint64_t next_blank_ns = 0;
+
+    // Poll detection: the previous access, when it was a read.
+    bool last_was_read = false;
+    uint32_t last_read_offset = 0;
+    uint16_t last_read_value = 0;
+
+    uint32_t script_buttons = 0;
+    size_t script_next = 0;
+    uint32_t host_buttons = 0;
+    bool exit_held = false;
+    bool exit_requested = false;
+
+    std::vector<std::function<void(const SimVblank&)>> vblank_listeners;
+    std::vector<std::function<void()>> exit_listeners;
+    std::vector<std::string> calls;
+    FILE* trace = nullptr;
+    std::chrono::steady_clock::time_point host_start;
+};
+
+Machine* g_sim;
+
+// --- Time -----------------------------------------------------------------
+
+SimRate current_rate(const Machine& m) {
+    uint16_t control = m.regs[reg::DPC_CONTROL >> 1];
+    if (!(control & reg::DPC_CONTROL_TV)) return {60, 1};
+    return m.regs[reg::DPC_V_ACTIVE >> 1] > 270 ? SimRate{50, 1} : SimRate{60000, 1001};
+}
+
+uint64_t blank_time(const Machine& m, uint64_t frame) {
+    uint64_t k = frame - m.rate_base_frame;
+    return m.rate_base_ns + k * NS_PER_S * m.rate.den / m.rate.num;
+}
+
+// The vertical blank lasts 20 of the frame's 262 (or 312) lines.
+uint64_t blank_length(const Machine& m) {
+    return NS_PER_S * m.rate.den / m.rate.num * 20 / 262;
+}
+
+bool in_blank(const Machine& m) {
+    if (m.frames == 0) return false;
+    return m.now_ns < blank_time(m, m.frames - 1) + blank_length(m);
+}
+
+void trace_line(Machine& m, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void trace_line(Machine& m, const char* fmt, ...) {
+    if (!m.trace) return;
+    std::fprintf(m.trace, "F%06llu ", static_cast<unsigned long long>(m.frames));
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(m.trace, fmt, args);
+    va_end(args);
+    std::fputc('\n', m.trace);
+}
+
+uint32_t held_buttons(const Machine& m) {
+    uint32_t held = m.script_buttons | m.host_buttons;
+    if (m.exit_held) held |= 0x0C00;  // the two keys of the immediate-exit combination
+    return held;
+}
+
+void fire_blank(Machine& m) {
+    SimRate rate = current_rate(m);
+    if (rate.num != m.rate.num || rate.den != m.rate.den) {
+        m.rate_base_ns = m.next_blank_ns;
+        m.rate_base_frame = m.frames;
+        m.rate = rate;
+    }
+    uint64_t frame = m.frames;
+    while (m.script_next < m.config.input.size() && m.config.input[m.script_next].frame <= frame)
+        m.script_buttons = m.config.input[m.script_next++].buttons;
+    if ((m.config.exit_after_frames >= 0 && int64_t(frame) >= m.config.exit_after_frames) ||
+        m.exit_requested)
+        m.exit_held = true;
+    trace_line(m, "VBLANK");
+    m.frames = frame + 1;
+    if (m.config.paced) {
+        auto due = m.host_start + std::chrono::nanoseconds(m.next_blank_ns);
+        auto host_now = std::chrono::steady_clock::now();
+        if (due > host_now) std::this_thread::sleep_until(due);
+        else if (host_now - due > std::chrono::milliseconds(100))  // far behind: do not race to catch up
+            m.host_start = host_now - std::chrono::nanoseconds(m.next_blank_ns);
+    }
+    SimVblank event{frame, m.next_blank_ns};
+    for (auto& listener : m.vblank_listeners) listener(event);
+    m.next_blank_ns = blank_time(m, m.frames);
+}
+
+void advance_to(Machine& m, uint64_t t) {
+    while (m.next_blank_ns <= t) {
+        m.now_ns = m.next_blank_ns;
+        fire_blank(m);
+    }
+    m.now_ns = t;
+}
+
+void advance(Machine& m, uint64_t ns) { advance_to(m, m.now_ns + ns); }
+
+// A poll that read the same vertical-sync value twice: skip to its next change.
+void skip_to_vsync_change(Machine& m, uint32_t offset) {
+    if (in_blank(m)) {
+        advance_to(m, blank_time(m, m.frames - 1) + blank_length(m));
+    } else {
+        char name[16];
+        trace_line(m, "WAIT_VSYNC %s", reg::reg_name(offset, name));
+        advance_to(m, m.next_blank_ns);
+    }
+}
+
+// --- Registers --------------------------------------------------------------
+
+uint16_t port_pins(uint32_t held, int port) {
+    uint16_t low = 0;  // pins that read low (held buttons)
+    if (port == reg::PORT_C) low = uint16_t(held & 0xFF00);
+    if (port == reg::PORT_M) low = uint16_t(held & 0x00FF);
+    if (port == reg::PORT_D)
+        low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
+    return uint16_t(0xFFFF & ~low);
+}
+
+uint16_t bus_sda_line(Machine& m) {
+    uint16_t function = m.regs[reg::GPIO_B_FUNCTION >> 1];
+    uint16_t out = m.regs[reg::GPIO_B_OUTPUT >> 1];
+    bool master = (function & 3) == 1 ? (out & reg::GPIO_B_SDA) != 0 : true;
+    return master && m.encoder.sda() ? 1 : 0;
+}
+
+void bus_update(Machine& m) {
+    uint16_t function = m.regs[reg::GPIO_B_FUNCTION >> 1];
+    uint16_t out = m.regs[reg::GPIO_B_OUTPUT >> 1];
+    bool scl = ((function >> 2) & 3) == 1 ? (out & reg::GPIO_B_SCL) != 0 : true;
+    bool sda = (function & 3) == 1 ? (out & reg::GPIO_B_SDA) != 0 : true;
+    m.encoder.update(scl, sda);
+}
+
+uint16_t read_register(Machine& m, uint32_t offset) {
+    offset &= 0xFFFE;
+    uint64_t sub = (m.now_ns % NS_PER_S) * 1024 / NS_PER_S;
+    uint64_t seconds = m.config.clock_start_seconds + m.now_ns / NS_PER_S;
+    switch (offset) {
+    case reg::RTC_SECONDS: return uint16_t(seconds);
+    case reg::RTC_SECONDS + 2: return uint16_t(seconds >> 16);
+    case reg::RTC_SUBSECOND: return uint16_t(sub);
+    case reg::RTC_SUBSECOND + 2: return 0;
+    case reg::GPIO_B_INPUT:
+        return uint16_t(0xFFEE | (in_blank(m) ? reg::GPIO_B_VSYNC : 0) | bus_sda_line(m));
+    case reg::GPIO_C_INPUT: return port_pins(held_buttons(m), reg::PORT_C);
+    case reg::GPIO_D_INPUT: return port_pins(held_buttons(m), reg::PORT_D);
+    case reg::GPIO_M_INPUT: return port_pins(held_buttons(m), reg::PORT_M);
+    case reg::GPIO_I_INPUT:
+        return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12) : 0xFFFF;
+    case reg::DPC_VSYNC_STATUS: {
+        uint16_t v = m.regs[offset >> 1] & ~reg::DPC_VSYNC_FLAG;
+        bool tv = m.regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
+        return uint16_t(v | (tv && in_blank(m) ? reg::DPC_VSYNC_FLAG : 0));
+    }
+    default: return m.regs[offset >> 1];
+    }
+}
+
+void write_register(Machine& m, uint32_t offset, uint16_t value, int width_note) {
+    offset &= 0xFFFE;
+    const reg::RegInfo* info = reg::reg_info(offset);
+    uint16_t writable = info ? info->writable : 0xFFFF;
+    uint16_t before = m.regs[offset >> 1];
+    uint16_t after = uint16_t((before & ~writable) | (value & writable));
+    m.regs[offset >> 1] = after;
+    if (m.trace && width_note) {
+        char name[16];
+        trace_line(m, "W16 0x%04X %-24s value=0x%04X after=0x%04X before=0x%04X", unsigned(offset),
+                   reg::reg_name(offset, name), unsigned(value), unsigned(after), unsigned(before));
+    }
+    if (offset == reg::GPIO_B_OUTPUT || offset == reg::GPIO_B_FUNCTION) bus_update(m);
+}
+
+bool is_vsync_status(uint32_t offset) {
+    return offset == reg::GPIO_B_INPUT || offset == reg::DPC_VSYNC_STATUS;
+}
+
+struct SimRegs final : RegIo {
+    uint16_t read16(uint32_t offset) override {
+        Machine& m = *g_sim;
+        offset &= 0xFFFE;
+        uint16_t v = read_register(m, offset);
+        if (is_vsync_status(offset) && m.last_was_read && m.last_read_offset == offset &&
+            m.last_read_value == v) {
+            skip_to_vsync_change(m, offset);
+            v = read_register(m, offset);
+        }
+        m.last_was_read = true;
+        m.last_read_offset = offset;
+        m.last_read_value = v;
+        advance(m, SIM_ACCESS_NS);
+        return v;
+    }
+    void write16(uint32_t offset, uint16_t value) override {
+        Machine& m = *g_sim;
+        write_register(m, offset, value, 16);
+        m.last_was_read = false;
+        advance(m, SIM_ACCESS_NS);
+    }
+    uint32_t read32(uint32_t offset) override {
+        Machine& m = *g_sim;
+        offset &= 0xFFFC;
+        uint32_t v = read_register(m, offset) | uint32_t(read_register(m, offset + 2)) << 16;
+        m.last_was_read = false;
+        advance(m, SIM_ACCESS_NS);
+        return v;
+    }
+    void write32(uint32_t offset, uint32_t value) override {
+        Machine& m = *g_sim;
+        offset &= 0xFFFC;
+        if (m.trace) {
+            char name[16];
+            trace_line(m, "W32 0x%04X %-24s value=0x%08X before=0x%04X%04X", unsigned(offset),
+                       reg::reg_name(offset, name), unsigned(value),
+                       unsigned(m.regs[(offset >> 1) + 1]), unsigned(m.regs[offset >> 1]));
+        }
+        write_register(m, offset, uint16_t(value), 0);
+        write_register(m, offset + 2, uint16_t(value >> 16), 0);
+        m.last_was_read = false;
+        advance(m, SIM_ACCESS_NS);
+    }
+};
+
+struct SimSystem final : HwSystem {
+    void log(const std::string& line) {
+        g_sim->calls.push_back(line);
+        trace_line(*g_sim, "CALL %s", line.c_str());
+    }
+    int open_file(const char* path, int) override {
+        std::string p = path;
+        int fd = -1;
+        if (p == "/dev/mem") fd = FD_MEM;
+        if (p == "/dev/touchscreen/wm97xx" && g_sim->config.board != SimBoard::PLAIN) fd = FD_TOUCH;
+        log("open " + p + " -> " + std::to_string(fd));
+        return fd;
+    }
+    int close_file(int fd) override {
+        log("close " + std::to_string(fd));
+        return fd < 0 ? -1 : 0;
+    }
+    void* map_physical(int fd, uint32_t phys, uint32_t size) override {
+        char line[64];
+        std::snprintf(line, sizeof line, "map 0x%08X 0x%X", unsigned(phys), unsigned(size));
+        log(line);
+        if (fd != FD_MEM) return nullptr;
+        if (phys == reg::BLOCK_PHYS && size <= reg::BLOCK_SIZE) return g_sim->regs.data();
+        if (phys == reg::UPPER_PHYS && size <= reg::UPPER_SIZE) return g_sim->upper.data();
+        if (phys == LAUNCHER_SCREEN_PHYS && size <= LAUNCHER_SCREEN_BYTES)
+            return g_sim->launcher_screen.data();
+        if (phys >= reg::UPPER_PHYS && phys - reg::UPPER_PHYS + uint64_t(size) <= reg::UPPER_SIZE)
+            return g_sim->upper.data() + (phys - reg::UPPER_PHYS);
+        return nullptr;
+    }
+    void unmap(void* address, uint32_t size) override {
+        char line[64];
+        std::snprintf(line, sizeof line, "unmap 0x%X", unsigned(size));
+        (void)address;
+        log(line);
+    }
+    // The host never runs the kernel-module commands or the launcher.
+    int run_command(const char* command) override {
+        log(std::string("command ") + command);
+        return -1;
+    }
+    int exec_launcher(const char* directory, const char* path) override {
+        log(std::string("launcher ") + directory + " " + path);
+        return -1;
+    }
+    void bus_delay() override { advance(*g_sim, SIM_BUS_DELAY_NS); }
+};
+
+SimRegs g_sim_regs;
+SimSystem g_sim_system;
+
+// What the launcher left in the display controller: its own LCD (or TV) mode.
+void preset_launcher_state(Machine& m) {
+    auto set = [&](uint32_t offset, uint16_t v) { m.regs[offset >> 1] = v; };
+    bool tv = m.config.output != SimOutput::LCD;
+    set(reg::DPC_CONTROL, tv ? 0x13A9 : 0x0005);
+    set(reg::DPC_V_ACTIVE, m.config.output == SimOutput::TV_PAL ? 287 : tv ? 239 : 240);
+    set(reg::DPC_H_ACTIVE, tv ? 719 : 319);
+    set(reg::SYS_CLOCK_ENABLE, 0x8201);
+    set(reg::SYS_CLOCK_GATE, 0x7F3C);
+    set(reg::SYS_CLOCK_912, 0x0E21);
+    set(reg::SYS_CLOCK_91C, 0x0101);
+    set(reg::SYS_DISPLAY_CLOCK, tv ? 0x4170 : 0x9000);
+    set(reg::SYS_DISPLAY_DIVIDER, tv ? 0x0100 : 0x8A80);
+    set(reg::SCALER_3010, 320);
+    set(reg::SCALER_3014, 240);
+    set(reg::DPC_280A, 0xFFFF);
+    set(reg::DPC_280C, 0xFFFF);
+    set(reg::DPC_280E, 0xFFFF);
+    set(reg::DPC_2820, 0x0502);
+    set(reg::DPC_2822, 0x0016);
+    set(reg::DPC_2804, 1);
+    set(reg::DPC_2806, 0xFFFF);
+    set(reg::DPC_2808, 0x00FF);
+    set(reg::DPC_281A, 0x001D);
+    set(reg::DPC_281C, 1);
+    set(reg::DPC_281E, 1);
+    set(reg::VIDEO_FLAGS, 0x0000);
+    set(reg::DPC_2824, 0x0250);
+    set(reg::DPC_2848, 16);
+    set(reg::VIDEO_A + reg::V_LINE_WIDTH, 320);
+    set(reg::RGB_CONTROL, 0x05AA);
+    set(reg::RGB_MIX, 0x0000);
+    set(reg::LAYER_ENABLE, 0x1040);
+    set(reg::DPC_2826, 0x0270);
+    set(reg::DPC_VSYNC_STATUS, 0x0000);
+    set(reg::RGB_ALPHA_123, 0x0FFF);
+    set(reg::RGB_ALPHA_45, 0x00FF);
+    set(reg::RGB_HSCALE, 1024);
+    set(reg::RGB_VSTEP, 640);
+    set(reg::RGB_LINE_STEP, 640);
+    set(reg::RGB_ODD_ADDR, uint16_t(LAUNCHER_SCREEN_PHYS));
+    set(reg::RGB_ODD_ADDR + 2, uint16_t(LAUNCHER_SCREEN_PHYS >> 16));
+    set(reg::RGB_EVEN_ADDR, uint16_t(LAUNCHER_SCREEN_PHYS));
+    set(reg::RGB_EVEN_ADDR + 2, uint16_t(LAUNCHER_SCREEN_PHYS >> 16));
+    set(reg::SCALER_183A, 0x0E13);
+    set(reg::SCALER_181E, 240);
+    set(reg::SCALER_1820, 319);
+    set(reg::CURSOR_CONTROL, 0x2220);
+    set(reg::CURSOR_X, 12);
+    set(reg::CURSOR_Y, 34);
+    set(reg::CURSOR_COLOUR_B, 0x1111);
+    set(reg::CURSOR_COLOUR_B + 2, 0x2222);
+    set(reg::CURSOR_COLOUR_A, 0x3333);
+    set(reg::CURSOR_COLOUR_A + 2, 0x4444);
+    set(reg::CURSOR_BITMAP_2, 0x5555);
+    set(reg::CURSOR_BITMAP_2 + 2, 0x0380);
+    set(reg::CURSOR_BITMAP_1, 0x6666);
+    set(reg::CURSOR_BITMAP_1 + 2, 0x0380);
+    set(reg::GPIO_B_OUTPUT, 0x0004);  // LCD selected
+    set(reg::GPIO_I_FUNCTION_HI, 0x0300);
+}
+
+}  // namespace
+
+void sim_init(const SimConfig& config) {
+    sim_shutdown();
+    delete g_sim;
+    g_sim = new Machine;
+    g_sim->config = config;
+    g_sim->host_start = std::chrono::steady_clock::now();
+    preset_launcher_state(*g_sim);
+    g_sim->rate = current_rate(*g_sim);
+    // The first blank comes one frame period after power-on.
+    g_sim->rate_base_ns = NS_PER_S * g_sim->rate.den / g_sim->rate.num;
+    g_sim->next_blank_ns = g_sim->rate_base_ns;
+    if (!config.trace_path.empty()) g_sim->trace = std::fopen(config.trace_path.c_str(), "w");
+}
+
+void sim_shutdown() {
+    if (!g_sim) return;
+    for (auto& listener : g_sim->exit_listeners) listener();
+    g_sim->exit_listeners.clear();
+    if (g_sim->trace) std::fclose(g_sim->trace);
+    g_sim->trace = nullptr;
+}
+
+bool sim_trace_open_failed() {
+    return g_sim && !g_sim->config.trace_path.empty() && !g_sim->trace;
+}
+
+RegIo* sim_regs() { return &g_sim_regs; }
+HwSystem* sim_system() { return &g_sim_system; }
+const uint16_t* sim_register_file() { return g_sim->regs.data(); }
+uint8_t* sim_upper_memory() { return g_sim->upper.data(); }
+uint64_t sim_time_ns() { return g_sim->now_ns; }
+uint64_t sim_frame_count() { return g_sim->frames; }
+SimRate sim_frame_rate() { return g_sim->rate; }
+bool sim_is_tv_timing() {
+    return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
+}
+void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
+    g_sim->vblank_listeners.push_back(std::move(listener));
+}
+void sim_set_host_buttons(uint32_t mask) { g_sim->host_buttons = mask & 0x7FFFF; }
+void sim_request_exit() { g_sim->exit_requested = true; }
+void sim_on_exit(std::function<void()> listener) {
+    g_sim->exit_listeners.push_back(std::move(listener));
+}
+const uint8_t* sim_encoder_registers() { return g_sim->encoder.regs; }
+void sim_encoder_set_answering(bool answering) { g_sim->encoder.answering = answering; }
+uint32_t sim_encoder_transfers() { return g_sim->encoder.transfers; }
+const std::vector<std::string>& sim_calls() { return g_sim->calls; }

@@ -54,7 +54,8 @@ struct SimVblank {
 };
 
 void sim_init(const SimConfig& config);
-void sim_shutdown();  // closes the trace; idempotent
+void sim_shutdown();  // runs the exit listeners, closes the trace; idempotent
+bool sim_trace_open_failed();
 RegIo* sim_regs();
 HwSystem* sim_system();
 

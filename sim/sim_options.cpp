@@ -1,1 +1,200 @@
-// (being written)
+// The host command line and the button scripts of --input.
+#include "sim/sim_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+// The handheld's buttons by mask bit (1 = pressed in the button mask).
+const KeyName HOST_KEY_NAMES[] = {
+    {"up", 1u << 0},        {"upleft", 1u << 1},  {"left", 1u << 2},    {"downleft", 1u << 3},
+    {"down", 1u << 4},      {"downright", 1u << 5}, {"right", 1u << 6}, {"upright", 1u << 7},
+    {"start", 1u << 8},     {"select", 1u << 9},  {"l", 1u << 10},      {"r", 1u << 11},
+    {"a", 1u << 12},        {"b", 1u << 13},      {"x", 1u << 14},      {"y", 1u << 15},
+    {"voldown", 1u << 16},  {"volup", 1u << 17},  {"click", 1u << 18},
+};
+const int HOST_KEY_NAME_COUNT = int(sizeof HOST_KEY_NAMES / sizeof HOST_KEY_NAMES[0]);
+
+const char* host_usage() {
+    return "usage: palendro [options]\n"
+           "Runs the demo on a simulated handheld: in a window, or headless (no window; the\n"
+           "default when no display is available). Headless runs are deterministic.\n"
+           "\n"
+           "  --headless              no window\n"
+           "  --frames N              after N frames hold the exit combination (L+R), so the\n"
+           "                          demo shuts down normally\n"
+           "  --input FILE            button script: lines 'FRAME KEY[+KEY...]' hold those keys\n"
+           "                          from that frame on until the next line; '-' for none;\n"
+           "                          '#' starts a comment\n"
+           "  --tv ntsc|pal           a TV is connected (default: the LCD)\n"
+           "  --board plain|touch|touch-low\n"
+           "                          board variant: no touch screen (default), touch screen,\n"
+           "                          touch screen with GPIO port I pin 12 low\n"
+           "  --trace FILE            one line per register write: frame, offset, name, value\n"
+           "                          written, value after and before; also vertical blanks,\n"
+           "                          vertical-sync waits and system calls\n"
+           "  --clock-start SECONDS   start value of the real-time clock's seconds counter\n"
+           "                          (4294964 makes the millisecond count wrap after ~3 s)\n"
+           "  --screenshot FRAME:FILE.png\n"
+           "                          write the composed frame FRAME as a PNG (repeatable)\n"
+           "  --record FILE.y4m       record every frame, lossless 4:4:4 Y4M at the display rate\n"
+           "  --frame-hash            print one line per frame: frame number and 64-bit hash\n"
+           "  --wav FILE              write the sound, 16-bit stereo at 22100 Hz\n"
+           "  --mute                  silence, without changing anything else\n"
+           "  --scale N               window scale, 1 to 8 (default 3)\n"
+           "  --help, --version\n"
+           "\n"
+           "Script keys (the handheld's buttons): up upleft left downleft down downright right\n"
+           "upright start select l r a b x y voldown volup click.\n"
+           "Demo controls: volup/voldown change the volume, both together mute; start pauses\n"
+           "into the menu (left = next item, right or select = previous, start or b = choose);\n"
+           "l+r together quit at once.\n"
+           "Window keys: arrows = d-pad, Enter = start, Space/Backspace = select, Q/W = l/r,\n"
+           "A/S/Z/X = a/b/x/y, -/+ = volume, Escape = l+r (quit), F11 fullscreen, F12 screenshot.\n";
+}
+
+static bool parse_u64(const std::string& s, uint64_t max, uint64_t* out) {
+    if (s.empty() || s[0] < '0' || s[0] > '9') return false;
+    errno = 0;
+    char* end = nullptr;
+    unsigned long long v = std::strtoull(s.c_str(), &end, 10);
+    if (errno || *end || v > max) return false;
+    *out = v;
+    return true;
+}
+
+static bool parse_keys(const std::string& word, uint32_t* mask) {
+    *mask = 0;
+    if (word == "-") return true;
+    std::stringstream parts(word);
+    std::string key;
+    while (std::getline(parts, key, '+')) {
+        bool found = false;
+        for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)
+            if (key == HOST_KEY_NAMES[i].name) {
+                *mask |= HOST_KEY_NAMES[i].mask;
+                found = true;
+            }
+        if (!found) return false;
+    }
+    return !word.empty() && word.back() != '+';
+}
+
+bool host_parse_input_script(const std::string& text, std::vector<SimInputStep>* out,
+                             std::string* error) {
+    std::stringstream lines(text);
+    std::string line;
+    int number = 0;
+    uint64_t last_frame = 0;
+    out->clear();
+    while (std::getline(lines, line)) {
+        ++number;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::stringstream words(line);
+        std::string frame_word, keys_word, extra;
+        if (!(words >> frame_word)) continue;  // blank or comment line
+        uint64_t frame;
+        uint32_t mask;
+        auto fail = [&](const std::string& why) {
+            *error = "line " + std::to_string(number) + ": " + why;
+            return false;
+        };
+        if (!parse_u64(frame_word, UINT64_MAX / 2, &frame))
+            return fail("bad frame number '" + frame_word + "'");
+        if (!(words >> keys_word)) return fail("missing keys after the frame number");
+        if (words >> extra) return fail("unexpected '" + extra + "'");
+        if (!parse_keys(keys_word, &mask)) return fail("unknown key in '" + keys_word + "'");
+        if (!out->empty() && frame < last_frame) return fail("frame numbers must not go back");
+        last_frame = frame;
+        out->push_back({frame, mask});
+    }
+    return true;
+}
+
+bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* error) {
+    HostOptions o;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string* v) {
+            if (i + 1 >= argc) {
+                *error = "option " + arg + " needs a value";
+                return false;
+            }
+            *v = argv[++i];
+            return true;
+        };
+        auto bad = [&](const std::string& v) {
+            *error = "bad value '" + v + "' for " + arg;
+            return false;
+        };
+        std::string v;
+        uint64_t n;
+        if (arg == "--headless") {
+            o.headless = true;
+        } else if (arg == "--frame-hash") {
+            o.frame_hash = true;
+        } else if (arg == "--mute") {
+            o.mute = true;
+        } else if (arg == "--help") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--frames") {
+            if (!value(&v)) return false;
+            if (!parse_u64(v, INT64_MAX, &n)) return bad(v);
+            o.frames = int64_t(n);
+            o.sim.exit_after_frames = int64_t(n);
+        } else if (arg == "--scale") {
+            if (!value(&v)) return false;
+            if (!parse_u64(v, 8, &n) || n < 1) return bad(v);
+            o.scale = int(n);
+        } else if (arg == "--clock-start") {
+            if (!value(&v)) return false;
+            if (!parse_u64(v, UINT32_MAX, &n)) return bad(v);
+            o.sim.clock_start_seconds = uint32_t(n);
+        } else if (arg == "--tv") {
+            if (!value(&v)) return false;
+            if (v == "ntsc") o.sim.output = SimOutput::TV_NTSC;
+            else if (v == "pal") o.sim.output = SimOutput::TV_PAL;
+            else return bad(v);
+        } else if (arg == "--board") {
+            if (!value(&v)) return false;
+            if (v == "plain") o.sim.board = SimBoard::PLAIN;
+            else if (v == "touch") o.sim.board = SimBoard::TOUCH;
+            else if (v == "touch-low") o.sim.board = SimBoard::TOUCH_LOW;
+            else return bad(v);
+        } else if (arg == "--trace" || arg == "--record" || arg == "--wav") {
+            if (!value(&v)) return false;
+            if (v.empty()) return bad(v);
+            (arg == "--trace" ? o.sim.trace_path : arg == "--record" ? o.record_path : o.wav_path) = v;
+        } else if (arg == "--screenshot") {
+            if (!value(&v)) return false;
+            size_t colon = v.find(':');
+            if (colon == std::string::npos || colon + 1 >= v.size() ||
+                !parse_u64(v.substr(0, colon), INT64_MAX, &n))
+                return bad(v);
+            o.screenshots.push_back({n, v.substr(colon + 1)});
+        } else if (arg == "--input") {
+            if (!value(&v)) return false;
+            std::ifstream file(v, std::ios::binary);
+            std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            if (!file.is_open() || file.bad()) {
+                *error = "cannot read input script '" + v + "'";
+                return false;
+            }
+            std::string why;
+            if (!host_parse_input_script(text, &o.sim.input, &why)) {
+                *error = "input script " + v + ": " + why;
+                return false;
+            }
+        } else {
+            *error = "unknown option '" + arg + "' (see --help)";
+            return false;
+        }
+    }
+    *out = o;
+    return true;
+}
