@@ -12,7 +12,3 @@ void fx_flip(Surface*) {}
 void fx_display_reset() {}
 void fx_enable_rgb_overlay() {}
 void fx_display_restore_mode() {}
-void fx_picture_load() {}
-void fx_picture_scroll_frame(LayerWindow*, int) {}
-void fx_scroller_frame(Surface*, uint32_t) {}
-void fx_build_scene_data() {}
