@@ -6,6 +6,7 @@
 
 #include "demo/assets.h"
 #include "demo/scenes.h"
+#include "shell/main.h"
 #include "tests/demo/demo_test_support.h"
 
 namespace {
@@ -28,6 +29,8 @@ TEST(PictureScroll, BouncesBetweenLineZeroAndLine1900) {
     for (int f = 1; f <= 7601; ++f) {
         fx_picture_scroll_frame(&w, 0);
         shown.push_back(g_picture_line);
+        // The window's top region starts at the shown line of the picture.
+        ASSERT_EQ(w.top_offset, 0x400000 + 640 * g_picture_line) << f;
     }
     EXPECT_EQ(g_picture_ready, 1);
     EXPECT_EQ(shown[1], 1);
@@ -44,6 +47,35 @@ TEST(PictureScroll, BouncesBetweenLineZeroAndLine1900) {
         ASSERT_LE(shown[f], 1900) << f;
         ASSERT_EQ(std::abs(shown[f] - shown[f - 1]), f == 1 ? 2 : 1) << f;
     }
+}
+
+void expect_window(const LayerWindow& w, int x0, int y0, int x1, int bottom_end_y, int top_end_y) {
+    EXPECT_EQ(w.layer, 1);
+    EXPECT_EQ(w.enabled, 1);
+    EXPECT_EQ(w.x0, x0);
+    EXPECT_EQ(w.y0, y0);
+    EXPECT_EQ(w.x1, x1);
+    EXPECT_EQ(w.bottom_end_y, bottom_end_y);
+    EXPECT_EQ(w.top_end_y, top_end_y);
+    EXPECT_EQ(w.line_pixels, 320); // the picture's own line length
+}
+
+TEST(PictureScroll, WindowShowsThePictureAsStored) {
+    demo_test_handheld();
+    g_picture_ready = 0, g_picture_line = 0, g_picture_step = 1;
+    LayerWindow lcd{};
+    fx_picture_scroll_frame(&lcd, 0); // the LCD: the whole screen
+    expect_window(lcd, 0, 0, 319, 239, 240);
+    EXPECT_EQ(lcd.bottom_offset, 320 * 240 * 2);
+    EXPECT_EQ(lcd.top_offset, 0x400280); // line 1 on the first frame
+
+    // A 720 x 480 TV: the same 320 x 240 view in the middle of the screen.
+    g_screen_width = 720, g_screen_height = 480, g_screen_pixels = 720 * 480;
+    g_picture_ready = 0;
+    LayerWindow tv{};
+    fx_picture_scroll_frame(&tv, 0);
+    expect_window(tv, 200, 120, 519, 359, 360);
+    g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
 }
 
 } // namespace
