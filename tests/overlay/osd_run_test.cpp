@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,6 +16,7 @@ struct DemoRun {
     int status = -1;
     long last_vblank = -1; // frame number of the last vertical blank
     std::string trace;
+    std::vector<std::string> hashes; // by frame, with --frame-hash
 };
 
 // Runs the demo headless with a button script (and extra options).
@@ -23,10 +25,11 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     EXPECT_NE(bin, nullptr);
     const std::string dir = testing::TempDir();
     const std::string input = dir + "osd_" + name + ".txt", trace = dir + "osd_" + name + ".trace";
+    const std::string out = dir + "osd_" + name + ".out";
     std::ofstream(input) << script;
     const std::string command = "timeout 60 " + std::string(bin ? bin : "false") +
                                 " --headless --mute --input " + input + " --trace " + trace + " " +
-                                options + " >/dev/null";
+                                options + " >" + out;
     DemoRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -38,6 +41,9 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     for (std::string line; std::getline(lines, line);)
         if (line.size() > 8 && line[0] == 'F' && line.find("VBLANK") != std::string::npos)
             run.last_vblank = std::stol(line.substr(1, 7));
+    std::ifstream hashes(out);
+    for (std::string word, frame, hash; hashes >> word;)
+        if (word == "frame" && hashes >> frame >> word >> hash) run.hashes.push_back(hash);
     return run;
 }
 
@@ -67,4 +73,31 @@ TEST(OsdRun, ExitChosenInTheMenuEndsTheRunPlayContinuesIt) {
     DemoRun combo = run_demo("menu_combo", "10 start\n11 -\n50 l+r\n", "--frames 300");
     EXPECT_EQ(combo.status, 0);
     EXPECT_EQ(combo.last_vblank, 51);
+}
+
+// Pause at frame 30, play at 90: once the menu has faded out, every frame is
+// the unpaused run's frame from 60 frames earlier.
+TEST(OsdRun, ResumedDemoIsTheUnpausedDemoShiftedByThePause) {
+    DemoRun plain = run_demo("plain", "0 -\n", "--frames 240 --frame-hash");
+    DemoRun paused =
+        run_demo("paused", "0 -\n30 start\n31 -\n90 start\n91 -\n", "--frames 240 --frame-hash");
+    ASSERT_GE(plain.hashes.size(), 240u);
+    ASSERT_GE(paused.hashes.size(), 240u);
+    for (size_t k = 0; k < 30; ++k)
+        ASSERT_EQ(paused.hashes[k], plain.hashes[k]) << k;
+    EXPECT_NE(paused.hashes[60], plain.hashes[60]); // the menu is up
+    for (size_t k = 90 + 30; k < 240; ++k)
+        ASSERT_EQ(paused.hashes[k], plain.hashes[k - 60]) << k;
+}
+
+// Camera: the menu fades out and the frozen picture stays, unchanged, until
+// a key brings the menu back.
+TEST(OsdRun, CameraShowsTheFrozenPictureUntilAKeyReopensTheMenu) {
+    DemoRun run = run_demo("camera", "30 start\n31 -\n60 left\n61 -\n100 b\n101 -\n200 up\n201 -\n",
+                           "--frames 260 --frame-hash");
+    ASSERT_GE(run.hashes.size(), 260u);
+    // At frame 31 the opening sprite is still fully transparent: the frozen picture.
+    for (size_t k = 130; k < 200; ++k)
+        ASSERT_EQ(run.hashes[k], run.hashes[31]) << k;
+    EXPECT_NE(run.hashes[230], run.hashes[31]); // the menu is back
 }
