@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,7 +31,7 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     const std::string out = dir + "osd_" + name + ".out";
     std::ofstream(input) << script;
     const std::string command = "timeout 60 " + std::string(bin ? bin : "false") +
-                                " --headless --mute --input " + input + " --trace " + trace + " " +
+                                " --headless --input " + input + " --trace " + trace + " " +
                                 options + " >" + out;
     DemoRun run;
     const int raw = std::system(command.c_str());
@@ -100,4 +103,60 @@ TEST(OsdRun, CameraShowsTheFrozenPictureUntilAKeyReopensTheMenu) {
     for (size_t k = 130; k < 200; ++k)
         ASSERT_EQ(run.hashes[k], run.hashes[31]) << k;
     EXPECT_NE(run.hashes[230], run.hashes[31]); // the menu is back
+}
+
+namespace {
+
+// Presses `key` n times, three frames apart, from frame `from` on.
+std::string presses(const char* key, int n, int from) {
+    std::string script = "0 -\n";
+    for (int i = 0; i < n; ++i)
+        script += std::to_string(from + 3 * i) + " " + key + "\n" +
+                  std::to_string(from + 3 * i + 1) + " -\n";
+    return script;
+}
+
+std::vector<int16_t> read_wav(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> samples;
+    if (bytes.size() > 44) {
+        samples.resize((bytes.size() - 44) / 2);
+        std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    }
+    return samples;
+}
+
+double rms(const std::vector<int16_t>& s, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to && i < s.size(); ++i)
+        sum += double(s[i]) * s[i];
+    return std::sqrt(sum / double(to - from));
+}
+
+std::vector<int16_t> sound_of(const std::string& name, const std::string& script) {
+    const std::string wav = testing::TempDir() + "osd_" + name + ".wav";
+    DemoRun run = run_demo(name, script, "--frames 400 --wav " + wav);
+    EXPECT_EQ(run.status, 0);
+    return read_wav(wav);
+}
+
+} // namespace
+
+// Twelve presses take the volume from step 8 (51) to 20 (128); a thirteenth
+// changes nothing. Ten presses down reach silence; mute silences at once.
+TEST(OsdRun, VolumeKeysScaleTheSoundAndStopAtTheLimits) {
+    const std::vector<int16_t> start = sound_of("vol_start", "0 -\n");
+    const std::vector<int16_t> top = sound_of("vol_top", presses("volup", 12, 10));
+    const std::vector<int16_t> past = sound_of("vol_past", presses("volup", 13, 10));
+    ASSERT_GT(start.size(), 100000u);
+    EXPECT_EQ(top, past);
+    // Stereo samples of frames 100 to 380 (22100 Hz, about 60 frames a second).
+    const size_t a = 2 * 22100 * 100 / 60, b = 2 * 22100 * 380 / 60;
+    const double ratio = rms(top, a, b) / rms(start, a, b);
+    EXPECT_NEAR(ratio, 128.0 / 51, 0.15); // the mixer scales close to linearly
+    const std::vector<int16_t> low = sound_of("vol_low", presses("voldown", 8, 10));
+    EXPECT_EQ(rms(low, a, b), 0.0);
+    EXPECT_EQ(low, sound_of("vol_below", presses("voldown", 9, 10)));
+    EXPECT_EQ(rms(sound_of("vol_mute", "0 -\n10 voldown+volup\n11 -\n"), a, b), 0.0);
 }
