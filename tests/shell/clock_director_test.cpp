@@ -68,6 +68,19 @@ TEST_F(DemoClock, ArithmeticWrapsModulo32Bits) {
     EXPECT_EQ(g_paused_total_ms, 0xFFFFFF20u);
 }
 
+TEST_F(DemoClock, APauseBeginningOnTickZeroStillFreezes) {
+    g_paused_total_ms = 1000;  // the tick count has wrapped to 0 since
+    main_pause_begin(0);
+    EXPECT_NE(g_pause_started_ms, 0u);
+    at(500);
+    uint32_t frozen = main_clock_ms();
+    at(900);
+    EXPECT_EQ(main_clock_ms(), frozen);
+    main_pause_end(at(1000));
+    EXPECT_EQ(g_pause_started_ms, 0u);
+    EXPECT_EQ(g_paused_total_ms, 1999u);
+}
+
 TEST_F(DemoClock, DirectorResetsFirstThenMeasuresSceneTimeFromIt) {
     // The scroller state draws: give it upper memory and the precalculated
     // renderer and scene data, as start-up does.
