@@ -15,7 +15,7 @@
 namespace {
 
 constexpr uint64_t NS_PER_S = 1000000000ull;
-constexpr uint32_t LAUNCHER_SCREEN_PHYS = 0x03101000u; // the frame the launcher was showing
+constexpr uint32_t LAUNCHER_SCREEN_PHYS = 0x03101000u;  // the frame the launcher was showing
 constexpr uint32_t LAUNCHER_SCREEN_BYTES = 320 * 240 * 2;
 constexpr int FD_MEM = 3, FD_TOUCH = 4;
 
@@ -27,9 +27,9 @@ struct Machine {
     SimEncoder encoder;
 
     uint64_t now_ns = 0;
-    uint64_t frames = 0;          // vertical blanks so far
-    uint64_t rate_base_ns = 0;    // time of the blank the current rate is counted from
-    uint64_t rate_base_frame = 0; // and its number
+    uint64_t frames = 0;           // vertical blanks so far
+    uint64_t rate_base_ns = 0;     // time of the blank the current rate is counted from
+    uint64_t rate_base_frame = 0;  // and its number
     SimRate rate{60, 1};
     uint64_t next_blank_ns = 0;
 
@@ -89,7 +89,7 @@ void trace_line(Machine& m, const char* fmt, ...) {
 
 uint32_t held_buttons(const Machine& m) {
     uint32_t held = m.script_buttons | m.host_buttons;
-    if (m.exit_held) held |= 0x0C00; // the two keys of the immediate-exit combination
+    if (m.exit_held) held |= 0x0C00;  // the two keys of the immediate-exit combination
     return held;
 }
 
@@ -111,15 +111,12 @@ void fire_blank(Machine& m) {
     if (m.config.paced) {
         auto due = m.host_start + std::chrono::nanoseconds(m.next_blank_ns);
         auto host_now = std::chrono::steady_clock::now();
-        if (due > host_now)
-            std::this_thread::sleep_until(due);
-        else if (host_now - due >
-                 std::chrono::milliseconds(100)) // far behind: do not race to catch up
+        if (due > host_now) std::this_thread::sleep_until(due);
+        else if (host_now - due > std::chrono::milliseconds(100))  // far behind: do not race to catch up
             m.host_start = host_now - std::chrono::nanoseconds(m.next_blank_ns);
     }
     SimVblank event{frame, m.next_blank_ns};
-    for (auto& listener : m.vblank_listeners)
-        listener(event);
+    for (auto& listener : m.vblank_listeners) listener(event);
     m.next_blank_ns = blank_time(m, m.frames);
 }
 
@@ -131,9 +128,7 @@ void advance_to(Machine& m, uint64_t t) {
     m.now_ns = t;
 }
 
-void advance(Machine& m, uint64_t ns) {
-    advance_to(m, m.now_ns + ns);
-}
+void advance(Machine& m, uint64_t ns) { advance_to(m, m.now_ns + ns); }
 
 // A poll that read the same vertical-sync value twice: skip to its next change.
 void skip_to_vsync_change(Machine& m, uint32_t offset) {
@@ -149,10 +144,11 @@ void skip_to_vsync_change(Machine& m, uint32_t offset) {
 // --- Registers --------------------------------------------------------------
 
 uint16_t port_pins(uint32_t held, int port) {
-    uint16_t low = 0; // pins that read low (held buttons)
+    uint16_t low = 0;  // pins that read low (held buttons)
     if (port == reg::PORT_C) low = uint16_t(held & 0xFF00);
     if (port == reg::PORT_M) low = uint16_t(held & 0x00FF);
-    if (port == reg::PORT_D) low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
+    if (port == reg::PORT_D)
+        low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
     return uint16_t(0xFFFF & ~low);
 }
 
@@ -176,32 +172,23 @@ uint16_t read_register(Machine& m, uint32_t offset) {
     uint64_t sub = (m.now_ns % NS_PER_S) * 1024 / NS_PER_S;
     uint64_t seconds = m.config.clock_start_seconds + m.now_ns / NS_PER_S;
     switch (offset) {
-    case reg::RTC_SECONDS:
-        return uint16_t(seconds);
-    case reg::RTC_SECONDS + 2:
-        return uint16_t(seconds >> 16);
-    case reg::RTC_SUBSECOND:
-        return uint16_t(sub);
-    case reg::RTC_SUBSECOND + 2:
-        return 0;
+    case reg::RTC_SECONDS: return uint16_t(seconds);
+    case reg::RTC_SECONDS + 2: return uint16_t(seconds >> 16);
+    case reg::RTC_SUBSECOND: return uint16_t(sub);
+    case reg::RTC_SUBSECOND + 2: return 0;
     case reg::GPIO_B_INPUT:
         return uint16_t(0xFFEE | (in_blank(m) ? reg::GPIO_B_VSYNC : 0) | bus_sda_line(m));
-    case reg::GPIO_C_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_C);
-    case reg::GPIO_D_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_D);
-    case reg::GPIO_M_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_M);
+    case reg::GPIO_C_INPUT: return port_pins(held_buttons(m), reg::PORT_C);
+    case reg::GPIO_D_INPUT: return port_pins(held_buttons(m), reg::PORT_D);
+    case reg::GPIO_M_INPUT: return port_pins(held_buttons(m), reg::PORT_M);
     case reg::GPIO_I_INPUT:
-        return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12)
-                                                     : 0xFFFF;
+        return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12) : 0xFFFF;
     case reg::DPC_VSYNC_STATUS: {
         uint16_t v = m.regs[offset >> 1] & ~reg::DPC_VSYNC_FLAG;
         bool tv = m.regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
         return uint16_t(v | (tv && in_blank(m) ? reg::DPC_VSYNC_FLAG : 0));
     }
-    default:
-        return m.regs[offset >> 1];
+    default: return m.regs[offset >> 1];
     }
 }
 
@@ -379,11 +366,11 @@ void preset_launcher_state(Machine& m) {
     set(reg::CURSOR_BITMAP_2 + 2, 0x0380);
     set(reg::CURSOR_BITMAP_1, 0x6666);
     set(reg::CURSOR_BITMAP_1 + 2, 0x0380);
-    set(reg::GPIO_B_OUTPUT, 0x0004); // LCD selected
+    set(reg::GPIO_B_OUTPUT, 0x0004);  // LCD selected
     set(reg::GPIO_I_FUNCTION_HI, 0x0300);
 }
 
-} // namespace
+}  // namespace
 
 void sim_init(const SimConfig& config) {
     sim_shutdown();
@@ -401,8 +388,7 @@ void sim_init(const SimConfig& config) {
 
 void sim_shutdown() {
     if (!g_sim) return;
-    for (auto& listener : g_sim->exit_listeners)
-        listener();
+    for (auto& listener : g_sim->exit_listeners) listener();
     g_sim->exit_listeners.clear();
     if (g_sim->trace) std::fclose(g_sim->trace);
     g_sim->trace = nullptr;
@@ -412,51 +398,25 @@ bool sim_trace_open_failed() {
     return g_sim && !g_sim->config.trace_path.empty() && !g_sim->trace;
 }
 
-RegIo* sim_regs() {
-    return &g_sim_regs;
-}
-HwSystem* sim_system() {
-    return &g_sim_system;
-}
-const uint16_t* sim_register_file() {
-    return g_sim->regs.data();
-}
-uint8_t* sim_upper_memory() {
-    return g_sim->upper.data();
-}
-uint64_t sim_time_ns() {
-    return g_sim->now_ns;
-}
-uint64_t sim_frame_count() {
-    return g_sim->frames;
-}
-SimRate sim_frame_rate() {
-    return g_sim->rate;
-}
+RegIo* sim_regs() { return &g_sim_regs; }
+HwSystem* sim_system() { return &g_sim_system; }
+const uint16_t* sim_register_file() { return g_sim->regs.data(); }
+uint8_t* sim_upper_memory() { return g_sim->upper.data(); }
+uint64_t sim_time_ns() { return g_sim->now_ns; }
+uint64_t sim_frame_count() { return g_sim->frames; }
+SimRate sim_frame_rate() { return g_sim->rate; }
 bool sim_is_tv_timing() {
     return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
 }
 void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
     g_sim->vblank_listeners.push_back(std::move(listener));
 }
-void sim_set_host_buttons(uint32_t mask) {
-    g_sim->host_buttons = mask & 0x7FFFF;
-}
-void sim_request_exit() {
-    g_sim->exit_requested = true;
-}
+void sim_set_host_buttons(uint32_t mask) { g_sim->host_buttons = mask & 0x7FFFF; }
+void sim_request_exit() { g_sim->exit_requested = true; }
 void sim_on_exit(std::function<void()> listener) {
     g_sim->exit_listeners.push_back(std::move(listener));
 }
-const uint8_t* sim_encoder_registers() {
-    return g_sim->encoder.regs;
-}
-void sim_encoder_set_answering(bool answering) {
-    g_sim->encoder.answering = answering;
-}
-uint32_t sim_encoder_transfers() {
-    return g_sim->encoder.transfers;
-}
-const std::vector<std::string>& sim_calls() {
-    return g_sim->calls;
-}
+const uint8_t* sim_encoder_registers() { return g_sim->encoder.regs; }
+void sim_encoder_set_answering(bool answering) { g_sim->encoder.answering = answering; }
+uint32_t sim_encoder_transfers() { return g_sim->encoder.transfers; }
+const std::vector<std::string>& sim_calls() { return g_sim->calls; }

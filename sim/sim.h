@@ -18,8 +18,8 @@
 
 #include "hw/hw_port.h"
 
-constexpr uint64_t SIM_ACCESS_NS = 250;     // one bus access of the CPU
-constexpr uint64_t SIM_BUS_DELAY_NS = 2000; // one delay unit of the two-wire bus
+constexpr uint64_t SIM_ACCESS_NS = 250;      // one bus access of the CPU
+constexpr uint64_t SIM_BUS_DELAY_NS = 2000;  // one delay unit of the two-wire bus
 
 enum class SimOutput { LCD, TV_NTSC, TV_PAL };
 enum class SimBoard { PLAIN, TOUCH, TOUCH_LOW };
@@ -32,13 +32,13 @@ struct SimInputStep {
 };
 
 struct SimConfig {
-    SimOutput output = SimOutput::LCD; // what is connected (the launcher left that mode)
+    SimOutput output = SimOutput::LCD;  // what is connected (the launcher left that mode)
     SimBoard board = SimBoard::PLAIN;
-    uint32_t clock_start_seconds = 0; // start value of the RTC seconds counter
-    bool paced = false;               // pace vertical blanks by the host clock (window)
-    int64_t exit_after_frames = -1;   // hold the exit combination from this frame on
-    std::vector<SimInputStep> input;  // button script
-    std::string trace_path;           // register write trace, "" = none
+    uint32_t clock_start_seconds = 0;   // start value of the RTC seconds counter
+    bool paced = false;                 // pace vertical blanks by the host clock (window)
+    int64_t exit_after_frames = -1;     // hold the exit combination from this frame on
+    std::vector<SimInputStep> input;    // button script
+    std::string trace_path;             // register write trace, "" = none
 };
 
 // The display rate as a fraction (frames per second = num / den).
@@ -54,17 +54,17 @@ struct SimVblank {
 };
 
 void sim_init(const SimConfig& config);
-void sim_shutdown(); // runs the exit listeners, closes the trace; idempotent
+void sim_shutdown();  // runs the exit listeners, closes the trace; idempotent
 bool sim_trace_open_failed();
 RegIo* sim_regs();
 HwSystem* sim_system();
 
 // Machine state for the compositor, the audio driver and the tests.
-const uint16_t* sim_register_file(); // 0x8000 16-bit registers
-uint8_t* sim_upper_memory();         // 8 MiB
+const uint16_t* sim_register_file();  // 0x8000 16-bit registers
+uint8_t* sim_upper_memory();          // 8 MiB
 uint64_t sim_time_ns();
-uint64_t sim_frame_count(); // vertical blanks so far
-SimRate sim_frame_rate();   // of the output the display controller drives now
+uint64_t sim_frame_count();  // vertical blanks so far
+SimRate sim_frame_rate();    // of the output the display controller drives now
 bool sim_is_tv_timing();
 
 // Listeners called at the start of every vertical blank, in registration order.
@@ -77,9 +77,9 @@ void sim_request_exit();
 void sim_on_exit(std::function<void()> listener);
 
 // The TV-encoder slave on the two-wire bus.
-const uint8_t* sim_encoder_registers(); // 256 registers
+const uint8_t* sim_encoder_registers();  // 256 registers
 void sim_encoder_set_answering(bool answering);
-uint32_t sim_encoder_transfers(); // completed register writes and reads
+uint32_t sim_encoder_transfers();  // completed register writes and reads
 
 // Operation log (opens, maps, commands, launcher) for order tests.
 const std::vector<std::string>& sim_calls();

@@ -1,6 +1,6 @@
 #include "sim/sim_encoder.h"
 
-constexpr uint8_t ENCODER_ADDRESS = 0x8A; // write; 0x8B reads
+constexpr uint8_t ENCODER_ADDRESS = 0x8A;  // write; 0x8B reads
 
 SimEncoder::SimEncoder() {
     // Power-on contents of the two registers the mode switch reads back.
@@ -37,26 +37,26 @@ void SimEncoder::on_byte() {
 void SimEncoder::update(bool scl, bool master_sda) {
     bool line = master_sda && !drive_low;
     if (prev_scl && scl && prev_line != line) {
-        if (!line) { // start (or repeated start)
+        if (!line) {  // start (or repeated start)
             state = RECEIVE;
             bit = 0;
             shift = 0;
             byte_index = 0;
             drive_low = false;
-        } else { // stop
+        } else {  // stop
             if (completed) ++transfers;
             completed = false;
             state = IDLE;
             drive_low = false;
         }
-    } else if (!prev_scl && scl) { // rising clock: sample
+    } else if (!prev_scl && scl) {  // rising clock: sample
         if (state == RECEIVE) {
             shift = uint8_t(shift << 1 | (line ? 1 : 0));
             ++bit;
         } else if (state == MASTER_ACK) {
             master_acked = !line;
         }
-    } else if (prev_scl && !scl) { // falling clock: the slave changes its line
+    } else if (prev_scl && !scl) {  // falling clock: the slave changes its line
         if (state == RECEIVE && bit == 8) {
             on_byte();
         } else if (state == ACK) {

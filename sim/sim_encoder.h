@@ -9,7 +9,7 @@
 struct SimEncoder {
     uint8_t regs[256] = {};
     bool answering = true;
-    uint32_t transfers = 0; // register writes and reads completed with a stop
+    uint32_t transfers = 0;  // register writes and reads completed with a stop
 
     SimEncoder();
     // The level the slave leaves on the data line (false = pulled low).
@@ -17,7 +17,7 @@ struct SimEncoder {
     // New levels of the clock and the master's data line (true = high or released).
     void update(bool scl, bool master_sda);
 
-  private:
+private:
     enum State { IDLE, RECEIVE, ACK, SEND, MASTER_ACK, IGNORE };
     State state = IDLE;
     bool drive_low = false;

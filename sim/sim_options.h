@@ -15,11 +15,11 @@ struct ScreenshotRequest {
 
 struct HostOptions {
     SimConfig sim;
-    bool headless = false; // also chosen when no display is available
-    int64_t frames = -1;   // -1: run until the user quits
-    int scale = 3;         // window scale
+    bool headless = false;  // also chosen when no display is available
+    int64_t frames = -1;    // -1: run until the user quits
+    int scale = 3;          // window scale
     std::vector<ScreenshotRequest> screenshots;
-    std::string record_path; // Y4M
+    std::string record_path;  // Y4M
     bool frame_hash = false;
     std::string wav_path;
     bool mute = false;
