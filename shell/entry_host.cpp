@@ -8,6 +8,7 @@
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim.h"
+#include "sim/sim_audio.h"
 #include "sim/sim_display.h"
 #include "sim/sim_options.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     options.sim.paced = !options.headless;
 
     sim_init(options.sim);
+    sim_audio_configure(options);
     if (sim_trace_open_failed()) {
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
         return 2;

@@ -1,0 +1,176 @@
+// The span fillers: one row loop per fill mode, chosen once per polygon.
+// Each span is clipped to the surface; its steps come from the unclipped
+// span through the reciprocal table, so clipping does not shift shading or
+// texture. These loops are the only code that writes pixels.
+#include <cstddef>
+
+#include "render3d/r3d.h"
+#include "render3d/r3d_fixed.h"
+#include "render3d/r3d_raster_state.h"
+
+namespace {
+
+// One row's span after the tests: xs, xe unclipped, x0 .. x1 drawn.
+struct Span {
+    int32_t xs, xe, x0, x1;
+};
+
+inline bool r3d_span(const EdgeEntry& start, const EdgeEntry& end, int32_t width, Span* s) {
+    const int32_t xs = start.x, xe = end.x; // both are 8.8 values >> 8, so xe - xs cannot overflow
+    if (xe - xs >= R3D_MAX_SPAN) return false;
+    if (xs > xe || xe < 0 || xs > width - 1) return false;
+    *s = Span{xs, xe, xs < 0 ? 0 : xs, xe > width - 1 ? width - 1 : xe};
+    return true;
+}
+
+// 65536 / n for n = 1 .. 1024. The table stops at 1023; its entry there is
+// 64, which is also exactly 65536 / 1024.
+inline int32_t r3d_recip(int32_t n) {
+    return r3d_recip_table[R3D_RECIP_ZERO + (n < R3D_MAX_SPAN ? n : R3D_MAX_SPAN - 1)];
+}
+
+// Per-pixel step of an 8.8 quantity over the unclipped span: 32-bit product
+// (wrapping, as on the handheld), arithmetic shift.
+inline int32_t r3d_span_step(int32_t recip, int32_t from, int32_t to) {
+    return r3d_wrap_mul(recip, r3d_wrap_sub(to, from)) >> 16;
+}
+
+// The value at x0: the start value advanced over the clipped-off pixels.
+inline int32_t r3d_span_start(int32_t value, int32_t step, const Span& s) {
+    return s.xs < 0 ? r3d_wrap_add(value, r3d_wrap_mul(step, -s.xs)) : value;
+}
+
+// Whether a linear run from `first` with `step` over `count` pixels stays in
+// 0 .. limit, so the plain loop needs no clamping.
+inline bool r3d_run_inside(int32_t first, int32_t step, int32_t count, int64_t limit) {
+    const int64_t last = int64_t{first} + int64_t{step} * (count - 1);
+    return first >= 0 && first <= limit && last >= 0 && last <= limit;
+}
+
+void r3d_fill_flat(const R3dRaster& r, uint16_t* pixels, int32_t width) {
+    const uint16_t colour = r.palette->colours[r3d_clamp(r.face_colour, 0, r.palette_last)];
+    Span s;
+    for (int32_t y = r.first_row; y < r.last_row; ++y) {
+        if (!r3d_span(r.span_start[y], r.span_end[y], width, &s)) continue;
+        uint16_t* const row = pixels + ptrdiff_t{y} * width;
+        uint16_t* p = row + s.x0;
+        uint16_t* const end = row + s.x1 + 1;
+        while (p != end)
+            *p++ = colour;
+    }
+}
+
+void r3d_fill_gouraud(const R3dRaster& r, uint16_t* pixels, int32_t width) {
+    const uint16_t* const colours = r.palette->colours;
+    const int32_t last = r.palette_last;
+    const int64_t limit = int64_t{last} * 256 + 255;
+    Span s;
+    for (int32_t y = r.first_row; y < r.last_row; ++y) {
+        const EdgeEntry& a = r.span_start[y];
+        const EdgeEntry& b = r.span_end[y];
+        if (!r3d_span(a, b, width, &s)) continue;
+        const int32_t ds = r3d_span_step(r3d_recip(s.xe - s.xs + 1), a.shade, b.shade);
+        const int32_t s0 = r3d_span_start(a.shade, ds, s);
+        uint16_t* const row = pixels + ptrdiff_t{y} * width;
+        uint16_t* p = row + s.x0;
+        uint16_t* const end = row + s.x1 + 1;
+        uint32_t shade = static_cast<uint32_t>(s0);
+        const uint32_t step = static_cast<uint32_t>(ds);
+        if (r3d_run_inside(s0, ds, s.x1 - s.x0 + 1, limit)) {
+            for (; p != end; ++p, shade += step)
+                *p = colours[shade >> 8];
+        } else {
+            // A step rounded toward minus infinity can carry a shade near 0
+            // to -1 on the last pixels: keep it on the palette.
+            for (; p != end; ++p, shade += step)
+                *p = colours[r3d_clamp(static_cast<int32_t>(shade) >> 8, 0, last)];
+        }
+    }
+}
+
+// Texel address of a (u, v) known to lie on the texture: constant shifts for
+// the 16 x 16 glyphs, the general form for any other size.
+struct GlyphTexels {
+    uint32_t operator()(uint32_t u, uint32_t v) const { return (v >> 12) * 16 + (u >> 12); }
+};
+struct AnyTexels {
+    uint32_t shift_u, shift_v, width;
+    uint32_t operator()(uint32_t u, uint32_t v) const {
+        return (v >> shift_v) * width + (u >> shift_u);
+    }
+};
+
+template <typename Address>
+void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Address texel_at) {
+    const Texture& t = *r.texture;
+    const uint16_t* const texels = t.pixels;
+    const int32_t tw = t.width, th = t.height;
+    // Texel column = (u >> 8) >> log2(width), done as one arithmetic shift.
+    const int32_t shift_u = r3d_clamp(8 + r.texture_shift_u, 0, 31);
+    const int32_t shift_v = r3d_clamp(8 + r.texture_shift_v, 0, 31);
+    const int64_t limit_u = (int64_t{tw} << shift_u) - 1;
+    const int64_t limit_v = (int64_t{th} << shift_v) - 1;
+    Span s;
+    for (int32_t y = r.first_row; y < r.last_row; ++y) {
+        const EdgeEntry& a = r.span_start[y];
+        const EdgeEntry& b = r.span_end[y];
+        if (!r3d_span(a, b, width, &s)) continue;
+        const int32_t recip = r3d_recip(s.xe - s.xs + 1);
+        const int32_t du = r3d_span_step(recip, a.u, b.u);
+        const int32_t dv = r3d_span_step(recip, a.v, b.v);
+        const int32_t u0 = r3d_span_start(a.u, du, s);
+        const int32_t v0 = r3d_span_start(a.v, dv, s);
+        const int32_t count = s.x1 - s.x0 + 1;
+        uint16_t* const row = pixels + ptrdiff_t{y} * width;
+        uint16_t* p = row + s.x0;
+        uint16_t* const end = row + s.x1 + 1;
+        uint32_t u = static_cast<uint32_t>(u0), v = static_cast<uint32_t>(v0);
+        const uint32_t step_u = static_cast<uint32_t>(du), step_v = static_cast<uint32_t>(dv);
+        if (r3d_run_inside(u0, du, count, limit_u) && r3d_run_inside(v0, dv, count, limit_v)) {
+            for (; p != end; ++p, u += step_u, v += step_v) {
+                const uint16_t texel = texels[texel_at(u, v)];
+                if (texel != 0) *p = texel;
+            }
+        } else {
+            // Coordinates that run off the texture read its border texels.
+            for (; p != end; ++p, u += step_u, v += step_v) {
+                const int32_t col = r3d_clamp(static_cast<int32_t>(u) >> shift_u, 0, tw - 1);
+                const int32_t row = r3d_clamp(static_cast<int32_t>(v) >> shift_v, 0, th - 1);
+                const uint16_t texel = texels[row * tw + col];
+                if (texel != 0) *p = texel;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void r3d_fill_spans() {
+    const R3dRaster& r = g_r3d_raster;
+    if (r.first_row >= r.last_row) return;
+    uint16_t* const pixels = r.target->pixels;
+    const int32_t width = r.target->width;
+    switch (r.fill_mode) {
+    case FILL_FLAT:
+        if (r.palette != nullptr && r.palette_last >= 0) r3d_fill_flat(r, pixels, width);
+        break;
+    case FILL_GOURAUD:
+        if (r.palette != nullptr && r.palette_last >= 0) r3d_fill_gouraud(r, pixels, width);
+        break;
+    case FILL_TEXTURED:
+        if (r.texture != nullptr && r.texture->pixels != nullptr && r.texture->width > 0 &&
+            r.texture->height > 0) {
+            const Texture& t = *r.texture;
+            if (t.width == 16 && t.height == 16)
+                r3d_fill_textured(r, pixels, width, GlyphTexels{});
+            else
+                r3d_fill_textured(r, pixels, width,
+                                  AnyTexels{uint32_t(r3d_clamp(8 + r.texture_shift_u, 0, 31)),
+                                            uint32_t(r3d_clamp(8 + r.texture_shift_v, 0, 31)),
+                                            uint32_t(t.width)});
+        }
+        break;
+    default:
+        break; // other modes draw nothing
+    }
+}

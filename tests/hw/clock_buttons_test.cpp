@@ -1,0 +1,166 @@
+// The millisecond clock (its pair test, its zero, the 2^32 wrap), the
+// vertical-sync wait on the simulator's virtual clock, and the button mask.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "hw/hw.h"
+#include "hw/hw_state.h"
+#include "sim/sim.h"
+#include "sim/sim_options.h"
+#include "ticking_handheld.h"
+
+namespace {
+
+TEST(TickPair, RejectsRollOversAndFarPairs) {
+    EXPECT_FALSE(hw_tick_pair_ok(10, 3));
+    EXPECT_FALSE(hw_tick_pair_ok(1023, 1023));
+    EXPECT_FALSE(hw_tick_pair_ok(100, 106));
+    EXPECT_TRUE(hw_tick_pair_ok(100, 100));
+    EXPECT_TRUE(hw_tick_pair_ok(100, 105));
+    EXPECT_TRUE(hw_tick_pair_ok(1020, 1023));
+}
+
+// Sub-counts come from a queue, so the test decides what each read sees.
+struct ScriptedClock : NullHandheld {
+    std::deque<uint32_t> sub;
+    uint32_t seconds = 0;
+    uint32_t read32(uint32_t offset) override {
+        if (offset == reg::RTC_SUBSECOND) {
+            uint32_t v = sub.front();
+            if (sub.size() > 1) sub.pop_front();
+            return v | 0xFC00;  // bits above the count are ignored
+        }
+        if (offset == reg::RTC_SECONDS) return seconds;
+        return NullHandheld::read32(offset);
+    }
+};
+
+TEST(Ticks, FirstReadingIsTheZeroAndTheFirstOfAGoodPairIsUsed) {
+    ScriptedClock clock;
+    hw_reset_state();
+    hw_set_port(&clock, &clock);
+    clock.seconds = 100;
+    clock.sub = {10, 3, 1023, 1023, 200, 200};  // two bad pairs, then a good one
+    uint32_t t;
+    hw_get_ticks(&t);
+    EXPECT_EQ(t, 0u);
+    EXPECT_EQ(g_hw.tick_base, 100u * 1000 + (200 * 1000 >> 10));
+    clock.seconds = 101;
+    clock.sub = {712, 716};  // 1.5 s later: 712/1024 s = 695 ms
+    hw_get_ticks(&t);
+    EXPECT_EQ(t, 1000u + (712 * 1000 >> 10) - (200 * 1000 >> 10));
+}
+
+TEST(Ticks, ElapsedTimeSurvivesTheWrapOfTheMillisecondCount) {
+    ScriptedClock clock;
+    hw_reset_state();
+    hw_set_port(&clock, &clock);
+    clock.seconds = 4294966;  // 4294966000 ms: 1296 ms below 2^32
+    clock.sub = {0, 0};
+    uint32_t t0, t1;
+    hw_get_ticks(&t0);
+    clock.seconds = 4294968;  // 2 s later, past the wrap
+    hw_get_ticks(&t1);
+    EXPECT_EQ(t1 - t0, 2000u);
+}
+
+// On the simulator, each vertical-sync wait ends on the next blank, and the
+// clock moves by one display period, also across the 2^32 wrap.
+TEST(VsyncWait, OneBlankPerWaitAtTheDisplayRate) {
+    for (uint32_t start : {0u, 4294964u}) {
+        SimConfig config;
+        config.clock_start_seconds = start;
+        sim_init(config);
+        hw_reset_state();
+        hw_set_port(sim_regs(), sim_system());
+        uint32_t t0, t1;
+        hw_wait_vsync();  // past time 0, whose reading does not fix the zero
+        hw_get_ticks(&t0);
+        hw_get_ticks(&t0);
+        uint64_t f0 = sim_frame_count();
+        for (int i = 0; i < 300; ++i) hw_wait_vsync();
+        hw_get_ticks(&t1);
+        EXPECT_EQ(sim_frame_count() - f0, 300u);
+        EXPECT_NEAR(double(t1 - t0), 5000.0, 2.0) << "clock start " << start;
+        sim_shutdown();
+    }
+}
+
+TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
+    SimConfig config;
+    config.output = SimOutput::TV_PAL;
+    sim_init(config);
+    hw_reset_state();
+    hw_set_port(sim_regs(), sim_system());
+    g_hw.video_mode = 19;
+    uint64_t f0 = sim_frame_count();
+    uint64_t t0 = sim_time_ns();
+    for (int i = 0; i < 50; ++i) hw_wait_vsync();
+    EXPECT_EQ(sim_frame_count() - f0, 50u);
+    EXPECT_NEAR(double(sim_time_ns() - t0), 1e9, 2e7);  // 50 Hz
+    EXPECT_EQ(sim_register_file()[0x2846 / 2] & 0x0020, 0x0020);  // armed by every wait
+    sim_shutdown();
+}
+
+// The button mask from pin levels, on each board variant.
+TEST(Buttons, MaskFromPinLevels) {
+    NullHandheld hh;
+    hw_set_port(&hh, &hh);
+    struct Case {
+        uint16_t c, d, m;
+        uint32_t variant, mask;
+    } cases[] = {
+        {0xFFFF, 0xFFFF, 0xFFFF, 0, 0x00000},
+        {0x0000, 0x0000, 0x0000, 0, 0xFFFFF},
+        {0x0000, 0x0000, 0x0000, 256, 0xBFF55},
+        {0x0000, 0x0000, 0x0000, 257, 0xBFF55},
+        {0xF3FF, 0xFFFF, 0xFFFF, 0, 0x80C00},
+        {0xFBFF, 0xFFFF, 0xFFFF, 0, 0x00400},
+        {0xFFFF, 0xFFBF, 0xFFFF, 0, 0x10000},
+        {0xFFFF, 0xFF7F, 0xFFFF, 0, 0x20000},
+        {0xFFFF, 0xF7FF, 0xFFFF, 0, 0x40000},
+        {0xFFFF, 0xF7FF, 0xFFFF, 256, 0x00000},
+        {0x00FF, 0xFFFF, 0xFFFF, 0, 0x8FF00},  // low byte of port C is not a button
+    };
+    for (const Case& k : cases) {
+        hh.regs[0x1184 / 2] = k.c;
+        hh.regs[0x1186 / 2] = k.d;
+        hh.regs[0x1198 / 2] = k.m;
+        g_hw.board_variant = k.variant;
+        uint32_t mask;
+        hw_read_buttons(&mask);
+        EXPECT_EQ(mask, k.mask) << std::hex << k.c << " " << k.d << " " << k.m << " " << k.variant;
+    }
+    g_hw.board_variant = 0;
+}
+
+// Every named key of the simulator sets exactly its own bit, on every board.
+TEST(Buttons, EachKeySetsItsBitOnEveryBoard) {
+    for (SimBoard board : {SimBoard::PLAIN, SimBoard::TOUCH, SimBoard::TOUCH_LOW}) {
+        SimConfig config;
+        config.board = board;
+        sim_init(config);
+        hw_reset_state();
+        hw_set_port(sim_regs(), sim_system());
+        testing::internal::CaptureStdout();
+        hw_init("");
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(g_hw.board_variant, board == SimBoard::PLAIN ? 0u : board == SimBoard::TOUCH ? 256u : 257u);
+        for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i) {
+            uint32_t key = HOST_KEY_NAMES[i].mask;
+            sim_set_host_buttons(key);
+            uint32_t mask;
+            hw_read_buttons(&mask);
+            bool absent = board != SimBoard::PLAIN && (key & 0x400AA);
+            EXPECT_EQ(mask, absent ? 0 : key) << HOST_KEY_NAMES[i].name;
+        }
+        sim_set_host_buttons(0x0C00);  // l + r: the exit combination
+        uint32_t mask;
+        hw_read_buttons(&mask);
+        EXPECT_EQ(mask, 0x80C00u);
+        sim_shutdown();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// The demo clock (frozen while paused, shifted without a jump) and the scene
+// director's first two steps.
+#include <gtest/gtest.h>
+
+#include "demo/director.h"
+#include "hw/hw.h"
+#include "hw/hw_state.h"
+#include "shell/main.h"
+#include "ticking_handheld.h"
+
+namespace {
+
+// Times are multiples of 125 ms, which the 1/1024 s counter shows exactly.
+struct DemoClock : ::testing::Test {
+    TickingHandheld hh;
+    void SetUp() override {
+        hw_reset_state();
+        hw_set_port(&hh, &hh);
+        hh.step_us = 0;
+        hh.us = 1000000;  // the clock's zero
+        uint32_t t;
+        hw_get_ticks(&t);
+        g_pause_started_ms = g_paused_total_ms = 0;
+    }
+    uint32_t at(uint32_t ms) {  // move the hardware clock to `ms` after its zero
+        hh.us = 1000000 + uint64_t(ms) * 1000;
+        uint32_t t;
+        hw_get_ticks(&t);
+        return t;
+    }
+};
+
+TEST_F(DemoClock, PauseFreezesAndResumeContinuesWithoutAJump) {
+    EXPECT_EQ(at(1000), 1000u);
+    EXPECT_EQ(main_clock_ms(), 1000u);
+    main_pause_begin(at(2000));
+    at(3000);
+    EXPECT_EQ(main_clock_ms(), 2000u);
+    at(7000);
+    EXPECT_EQ(main_clock_ms(), 2000u);  // however much real time passes
+    main_pause_end(at(7000));
+    EXPECT_EQ(g_paused_total_ms, 5000u);
+    EXPECT_EQ(main_clock_ms(), 2000u);
+    at(7125);
+    EXPECT_EQ(main_clock_ms(), 2125u);
+}
+
+TEST_F(DemoClock, TwoPausesAddUpAndAnOpenPauseIsFoldedIn) {
+    main_pause_begin(at(100));
+    main_pause_end(at(400));
+    main_pause_begin(at(1000));
+    main_pause_begin(at(1500));  // a second begin folds the open pause in first
+    EXPECT_EQ(g_paused_total_ms, 800u);
+    main_pause_end(at(2000));
+    main_pause_end(at(2500));  // not paused: nothing changes
+    EXPECT_EQ(g_paused_total_ms, 1300u);
+    at(3000);
+    EXPECT_EQ(main_clock_ms(), 3000u - 1300u);
+}
+
+TEST_F(DemoClock, ArithmeticWrapsModulo32Bits) {
+    g_paused_total_ms = 0xFFFFFF00u;  // as if paused for ~49 days
+    EXPECT_EQ(main_clock_ms(), 0x100u);
+    main_pause_begin(0xFFFFFFF0u);
+    main_pause_end(0x10u);  // the pause spans the wrap: 32 ms
+    EXPECT_EQ(g_paused_total_ms, 0xFFFFFF20u);
+}
+
+TEST_F(DemoClock, DirectorResetsFirstThenMeasuresSceneTimeFromIt) {
+    g_scene_state = SCENE_START;
+    g_scene_start_ms = 0;
+    at(500);
+    main_frame();
+    EXPECT_EQ(g_scene_state, SCENE_SCROLLER);
+    EXPECT_EQ(g_scene_start_ms, 500u);
+    at(625);
+    main_frame();
+    EXPECT_EQ(g_scene_elapsed_ms, 125u);  // the time between the first two steps
+    main_pause_begin(at(750));
+    at(9000);
+    main_pause_end(at(9000));
+    at(9125);
+    main_frame();
+    EXPECT_EQ(g_scene_elapsed_ms, 375u);  // the pause does not show in scene time
+}
+
+}  // namespace

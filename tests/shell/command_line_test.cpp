@@ -1,0 +1,108 @@
+// The host command line: every error gives one line on standard error, exit
+// status 2 and nothing started; input scripts parse as documented.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "sim/sim_options.h"
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream f(path);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+CliRun run(const std::string& args) {
+    const char* bin = std::getenv("PALENDRO_BIN");
+    // Test cases run in parallel processes: each keeps its own output files.
+    std::string base = testing::TempDir() + "/cli." + std::to_string(getpid());
+    std::string cmd = std::string(bin ? bin : "palendro") + " " + args + " >" + base + ".out 2>" +
+                      base + ".err </dev/null";
+    int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(base + ".out"), slurp(base + ".err")};
+}
+
+std::string write_file(const std::string& name, const std::string& text) {
+    std::string path = testing::TempDir() + "/" + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+TEST(CommandLine, EveryErrorIsOneLineAndStatusTwo) {
+    std::string bad_script = write_file("bad.input", "0 -\n# fine\n12 start+nonsense\n");
+    std::string back_script = write_file("back.input", "10 a\n5 b\n");
+    const char* cases[] = {
+        "--bogus", "--frames", "--frames x", "--frames -3", "--tv", "--tv secam",
+        "--board square", "--clock-start 4294967296", "--clock-start -1", "--scale 0",
+        "--scale 9", "--screenshot 12", "--screenshot x:a.png", "--screenshot 3:",
+        "--input /nonexistent/script", "--trace", "--headless extra",
+    };
+    for (const char* args : cases) {
+        CliRun r = run(std::string("--headless ") + args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+        EXPECT_EQ(r.out, "") << args;  // nothing started: no banner
+    }
+    CliRun r = run("--headless --input " + bad_script);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
+    r = run("--headless --input " + back_script);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
+}
+
+TEST(CommandLine, HelpVersionAndANormalRun) {
+    CliRun help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--headless", "--frames", "--input", "--tv", "--board", "--trace",
+                               "--clock-start", "--screenshot", "--record", "--frame-hash",
+                               "--wav", "--mute", "--scale", "--version"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    CliRun version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("palendro ", 0), 0u);
+
+    std::string trace = testing::TempDir() + "/run.trace";
+    CliRun r = run("--headless --frames 120 --trace " + trace);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Hardware GP2X Library v1.02\n", 0), 0u);
+    std::string t = slurp(trace);
+    size_t waits = 0;
+    for (size_t p = 0; (p = t.find("WAIT_VSYNC", p)) != std::string::npos; ++p) ++waits;
+    EXPECT_GE(waits, 120u);
+    EXPECT_LE(waits, 124u);  // one per frame, a few more for start-up and shut-down
+    EXPECT_NE(t.find("W16 0x090A SYS_CLOCK_GATE"), std::string::npos);
+    EXPECT_LT(t.find("CALL command /sbin/insmod"), t.rfind("CALL launcher"));
+}
+
+TEST(InputScript, KeysCommentsAndNone) {
+    std::vector<SimInputStep> steps;
+    std::string error;
+    ASSERT_TRUE(host_parse_input_script("# a pause\n10 start\n\n 20   -  # let go\n30 l+r\n",
+                                        &steps, &error))
+        << error;
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].frame, 10u);
+    EXPECT_EQ(steps[0].buttons, 0x100u);
+    EXPECT_EQ(steps[1].buttons, 0u);
+    EXPECT_EQ(steps[2].buttons, 0xC00u);
+    for (const char* bad : {"x start\n", "5\n", "5 start extra\n", "5 start+\n", "5 +a\n"}) {
+        EXPECT_FALSE(host_parse_input_script(bad, &steps, &error)) << bad;
+        EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
+    }
+}
+
+}  // namespace
