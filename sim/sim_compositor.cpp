@@ -235,27 +235,57 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
         region->addr[field] - UPPER_PHYS + (region->mirror_y ? -source_line : source_line) * stride;
     const int span = v.x1 - v.x0;
     const uint32_t h = region->h_scale;
-    for (int x = xa; x <= xb; ++x) {
+    auto source_x = [&](int x) {
         const int j = region->mirror_x ? span - (x - v.x0) : x - v.x0;
-        const uint32_t sx = uint32_t(uint64_t(j) * h >> 10);
-        const int64_t offset = base + int64_t(sx >> 1) * 4; // Y0 Cb Y1 Cr
+        return uint32_t(uint64_t(j) * h >> 10);
+    };
+    // The source columns run monotonically: checking both ends checks the line.
+    const int64_t first = base + int64_t(source_x(xa) >> 1) * 4;
+    const int64_t last = base + int64_t(source_x(xb) >> 1) * 4;
+    if (std::min(first, last) >= 0 && std::max(first, last) <= UPPER_SIZE - 4) {
+        const uint8_t* line_start = upper + base;
+        const int j0 = region->mirror_x ? span - (xa - v.x0) : xa - v.x0;
+        const int64_t step = region->mirror_x ? -int64_t(h) : int64_t(h);
+        int64_t position = int64_t(j0) * h; // source column x 1024
+        for (int x = xa; x <= xb; ++x, position += step) {
+            const uint32_t sx = uint32_t(position >> 10);
+            const uint8_t* p = line_start + (sx >> 1) * 4; // Y0 Cb Y1 Cr
+            row[x] = pack(ycbcr_to_rgb(p[(sx & 1) * 2], p[1], p[3]));
+        }
+        return;
+    }
+    for (int x = xa; x <= xb; ++x) {
+        const uint32_t sx = source_x(x);
+        const int64_t offset = base + int64_t(sx >> 1) * 4;
         if (offset < 0 || offset > UPPER_SIZE - 4) continue;
         const uint8_t* p = upper + offset;
         row[x] = pack(ycbcr_to_rgb(p[(sx & 1) * 2], p[1], p[3]));
     }
 }
 
-void rgb_run(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base, int xa,
-             int xb, uint32_t* row) {
+template <bool CHECKED>
+void rgb_pixels(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base,
+                int xa, int xb, uint32_t* row) {
     const uint32_t a = uint32_t(region.alpha);
-    for (int x = xa; x <= xb; ++x) {
-        const int64_t offset = base + int64_t(uint64_t(uint32_t(x)) * g.h_scale >> 10) * 2;
-        if (offset < 0 || offset > UPPER_SIZE - 2) continue;
+    const int mix = region.mix == 1 && a == 15 ? 0 : region.mix; // full alpha is opaque
+    uint64_t position = uint64_t(uint32_t(xa)) * g.h_scale;      // source column x 1024
+    for (int x = xa; x <= xb; ++x, position += g.h_scale) {
+        const int64_t offset = base + int64_t(position >> 10) * 2;
+        if (CHECKED && (offset < 0 || offset > UPPER_SIZE - 2)) continue;
         const uint16_t p = uint16_t(upper[offset] | upper[offset + 1] << 8);
         if (region.key && p == g.key) continue;
         const uint32_t c = pack(rgb565_to_rgb(p));
-        row[x] = region.mix == 0 ? c : mix_pixel(c, row[x], region.mix, a);
+        row[x] = mix == 0 ? c : mix_pixel(c, row[x], mix, a);
     }
+}
+
+void rgb_run(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base, int xa,
+             int xb, uint32_t* row) {
+    const int64_t last = base + int64_t(uint64_t(uint32_t(xb)) * g.h_scale >> 10) * 2;
+    if (base >= 0 && last <= UPPER_SIZE - 2)
+        rgb_pixels<false>(g, region, upper, base, xa, xb, row);
+    else
+        rgb_pixels<true>(g, region, upper, base, xa, xb, row);
 }
 
 void rgb_line(const RgbLayer& g, const uint8_t* upper, int field, int line, int width,
