@@ -11,11 +11,10 @@
 uint64_t sim_frame_hash(const SimFrame& frame) {
     constexpr uint64_t FNV_OFFSET = 0xCBF29CE484222325ull, FNV_PRIME = 0x100000001B3ull;
     uint64_t h = FNV_OFFSET;
-    for (uint32_t p : frame.pixels)
-        for (int shift = 16; shift >= 0; shift -= 8) {
-            h ^= p >> shift & 0xFF;
-            h *= FNV_PRIME;
-        }
+    for (uint32_t p : frame.pixels) { // one pixel a step: a third of the multiplies of bytes
+        h ^= p & 0xFFFFFF;
+        h *= FNV_PRIME;
+    }
     return h;
 }
 

@@ -62,14 +62,19 @@ ProcessRun run_palendro(const std::string& args, const std::string& dir) {
 
 } // namespace
 
-TEST(Capture, FrameHashIsFnv1a64OverRgbBytes) {
+// Expected values worked out separately (Python, 64-bit wrap-around):
+// h = 0xCBF29CE484222325; for w in words: h = ((h ^ w) * 0x100000001B3) % 2**64.
+TEST(Capture, FrameHashIsFnv1a64OverPixelWords) {
     SimFrame f;
     f.width = 1;
     f.height = 1;
-    f.pixels = {0x616263}; // the bytes "abc"
-    EXPECT_EQ(sim_frame_hash(f), 0xE71FA2190541574Bull);
-    f.pixels = {0x616264};
-    EXPECT_NE(sim_frame_hash(f), 0xE71FA2190541574Bull);
+    f.pixels = {0x616263};
+    EXPECT_EQ(sim_frame_hash(f), 0xD081DE4CBE47E9F2ull);
+    f.width = 2;
+    f.pixels = {0x616263, 0xFFFFFF};
+    EXPECT_EQ(sim_frame_hash(f), 0x04C2C96812CD7817ull);
+    f.pixels = {0xFFFFFF, 0x616263}; // order matters
+    EXPECT_EQ(sim_frame_hash(f), 0xA22D47251A6A4217ull);
 }
 
 TEST(Capture, PngReadsBackTheFrameExactly) {
