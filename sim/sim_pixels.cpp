@@ -28,6 +28,13 @@ inline uint32_t pack(Rgb888 c) {
 }
 
 #if defined(__SSE2__)
+// A constant the compiler cannot see through: GCC otherwise turns each
+// multiply by a constant into a chain of shifts and adds, twice the work.
+inline __m128i opaque(__m128i v) {
+    __asm__("" : "+x"(v));
+    return v;
+}
+
 // Eight 16-bit B, G, R lanes -> eight XRGB8888 pixels, four in each half.
 struct Pixels8 {
     __m128i low, high;
@@ -49,8 +56,8 @@ void sim_ycbcr_pairs(const uint8_t* source, int pairs, uint32_t* out) {
 #if defined(__SSE2__)
     const __m128i low_byte = _mm_set1_epi16(0xFF), low_word = _mm_set1_epi32(0xFFFF);
     const __m128i k16 = _mm_set1_epi16(16), k128 = _mm_set1_epi16(128);
-    const __m128i k42 = _mm_set1_epi16(42), k153 = _mm_set1_epi16(153);
-    const __m128i k100 = _mm_set1_epi16(100), k48 = _mm_set1_epi16(48);
+    const __m128i k42 = opaque(_mm_set1_epi16(42)), k153 = opaque(_mm_set1_epi16(153));
+    const __m128i k100 = opaque(_mm_set1_epi16(100)), k48 = opaque(_mm_set1_epi16(48));
     for (; k + 4 <= pairs; k += 4, source += 16, out += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
         const __m128i y = _mm_sub_epi16(_mm_and_si128(v, low_byte), k16);
