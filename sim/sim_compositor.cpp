@@ -266,9 +266,28 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
                 row[x] = pack(ycbcr_to_rgb(p[4 * pairs], p[4 * pairs + 1], p[4 * pairs + 3]));
             return;
         }
-        clear();
+        if (xa > 0 || xb < width - 1) clear();
         const int64_t step = region->mirror_x ? -int64_t(h) : int64_t(h);
         int64_t position = int64_t(j0) * h; // source column x 1024
+        // Scaled down to no less than half (at most one source pair per
+        // pixel), the pairs under the line are converted once and sampled.
+        const uint32_t sa = source_x(xa), sb = source_x(xb);
+        const uint32_t pair0 = std::min(sa, sb) >> 1, pairs = (std::max(sa, sb) >> 1) - pair0 + 1;
+        if (pairs <= uint32_t(xb - xa + 1) + 1) {
+            uint32_t converted[2 * (SIM_FRAME_MAX_WIDTH + 1)];
+            sim_ycbcr_pairs(line_start + pair0 * 4, int(pairs), converted);
+            position -= int64_t(2 * pair0) << 10; // column 2 x pair0 is converted[0]
+            int x = xa;
+            for (; x + 4 <= xb + 1; x += 4, position += 4 * step) {
+                row[x] = converted[position >> 10];
+                row[x + 1] = converted[(position + step) >> 10];
+                row[x + 2] = converted[(position + 2 * step) >> 10];
+                row[x + 3] = converted[(position + 3 * step) >> 10];
+            }
+            for (; x <= xb; ++x, position += step)
+                row[x] = converted[position >> 10];
+            return;
+        }
         for (int x = xa; x <= xb; ++x, position += step) {
             const uint32_t sx = uint32_t(position >> 10);
             const uint8_t* p = line_start + (sx >> 1) * 4; // Y0 Cb Y1 Cr

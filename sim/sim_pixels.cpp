@@ -96,6 +96,9 @@ void sim_rgb565_run(const uint8_t* source, int count, bool keyed, uint16_t key, 
     const __m128i m_07 = _mm_set1_epi16(0x07), m_03 = _mm_set1_epi16(0x03);
     for (; x + 8 <= count; x += 8) {
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * x));
+        const __m128i clear = _mm_and_si128(_mm_cmpeq_epi16(p, key_lanes), key_on);
+        const int cleared = _mm_movemask_epi8(clear);
+        if (cleared == 0xFFFF) continue; // all transparent
         // Each field widened by repeating its top bits, as rgb565_to_rgb does.
         const __m128i r =
             _mm_or_si128(_mm_and_si128(_mm_srli_epi16(p, 8), m_f8), _mm_srli_epi16(p, 13));
@@ -103,9 +106,12 @@ void sim_rgb565_run(const uint8_t* source, int count, bool keyed, uint16_t key, 
                                        _mm_and_si128(_mm_srli_epi16(p, 9), m_03));
         const __m128i b = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(p, 3), m_f8),
                                        _mm_and_si128(_mm_srli_epi16(p, 2), m_07));
-        const __m128i clear = _mm_and_si128(_mm_cmpeq_epi16(p, key_lanes), key_on);
-        if (_mm_movemask_epi8(clear) == 0xFFFF) continue; // all transparent
         const Pixels8 px = to_pixels(b, g, r);
+        if (cleared == 0) { // all opaque
+            store(out + x, px.low);
+            store(out + x + 4, px.high);
+            continue;
+        }
         auto merge = [](uint32_t* o, __m128i keep, __m128i fresh) {
             const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o));
             store(o, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, fresh)));

@@ -282,3 +282,36 @@ TEST(Compositor, AddressesOutsideUpperMemoryShowNothing) {
     EXPECT_EQ(pixel_at(f, 128, 0), 0u);
     EXPECT_EQ(pixel_at(f, 0, 100), 0u);
 }
+
+TEST(Compositor, ScaledLinesSampleEachColumnWithItsPairsChroma) {
+    SimBench m;
+    lcd(m);
+    // 1024 pairs of distinct lumas and chromas, read past the 320-pixel line
+    // when the window scales down.
+    auto y_of = [](int sx) { return uint8_t(16 + sx * 7 % 220); };
+    auto cb_of = [](int pair) { return uint8_t(pair * 37); };
+    auto cr_of = [](int pair) { return uint8_t(pair * 91 + 50); };
+    for (int k = 0; k < 1024; ++k)
+        put_pair(VIDEO + 4 * k, y_of(2 * k), cb_of(k), y_of(2 * k + 1), cr_of(k));
+    // A window past the right edge starts a mirrored line inside the source.
+    const int x0 = 7;
+    for (int h : {300, 455, 1000, 1024, 1537, 2048, 2100, 5000})
+        for (int x1 : {300, 400})
+            for (int mirror : {0, 1}) {
+                hw_set_video_layer(1, 1, x0, 0, x1, 239, 239, 320, VIDEO, mirror, 0, 0, 0, 0);
+                hw_set_video_layer_scale(1, 1, h, 0); // every line shows line 0
+                const SimFrame f = m.compose();
+                for (int y : {0, 151})
+                    for (int x = 0; x < 320; ++x) {
+                        const int j = mirror ? x1 - x : x - x0;
+                        const int sx = int(int64_t(j) * h >> 10);
+                        const uint32_t want =
+                            x < x0 || x > x1
+                                ? 0
+                                : of(ycbcr_to_rgb(y_of(sx), cb_of(sx >> 1), cr_of(sx >> 1)));
+                        ASSERT_EQ(pixel_at(f, x, y), want)
+                            << "h " << h << " x1 " << x1 << " mirror " << mirror << " x " << x
+                            << " y " << y;
+                    }
+            }
+}
