@@ -54,18 +54,17 @@ inline void store(uint32_t* out, __m128i v) {
 void sim_ycbcr_pairs(const uint8_t* source, int pairs, uint32_t* out) {
     int k = 0;
 #if defined(__SSE2__)
-    const __m128i low_byte = _mm_set1_epi16(0xFF), low_word = _mm_set1_epi32(0xFFFF);
+    const __m128i low_byte = _mm_set1_epi16(0xFF);
     const __m128i k16 = _mm_set1_epi16(16), k128 = _mm_set1_epi16(128);
     const __m128i k42 = opaque(_mm_set1_epi16(42)), k153 = opaque(_mm_set1_epi16(153));
     const __m128i k100 = opaque(_mm_set1_epi16(100)), k48 = opaque(_mm_set1_epi16(48));
     for (; k + 4 <= pairs; k += 4, source += 16, out += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
         const __m128i y = _mm_sub_epi16(_mm_and_si128(v, low_byte), k16);
-        const __m128i chroma = _mm_srli_epi16(v, 8);        // Cb Cr Cb Cr ...
-        const __m128i cb = _mm_and_si128(chroma, low_word); // Cb 0 Cb 0 ...
-        const __m128i cr = _mm_srli_epi32(chroma, 16);      // Cr 0 Cr 0 ...
-        const __m128i d = _mm_sub_epi16(_mm_or_si128(cb, _mm_slli_epi32(cb, 16)), k128);
-        const __m128i e = _mm_sub_epi16(_mm_or_si128(cr, _mm_slli_epi32(cr, 16)), k128);
+        const __m128i chroma = _mm_sub_epi16(_mm_srli_epi16(v, 8), k128); // d e d e ...
+        // Each pair's chroma repeated for both of its pixels.
+        const __m128i d = _mm_shufflehi_epi16(_mm_shufflelo_epi16(chroma, 0xA0), 0xA0);
+        const __m128i e = _mm_shufflehi_epi16(_mm_shufflelo_epi16(chroma, 0xF5), 0xF5);
         const __m128i t = _mm_add_epi16(_mm_mullo_epi16(y, k42), k128);
         const __m128i r = _mm_add_epi16(
             _mm_add_epi16(y, e), _mm_srai_epi16(_mm_add_epi16(t, _mm_mullo_epi16(e, k153)), 8));

@@ -53,3 +53,21 @@ TEST(Pixels, Rgb565RunMatchesRgb565ToRgbAndSkipsOnlyTheKey) {
             }
         }
 }
+
+TEST(Pixels, Rgb565RunLeavesWholeBlocksOfTheKeyAlone) {
+    // 8 keys, 8 opaque, then keys with one opaque pixel among them.
+    constexpr uint16_t KEY = 0xF81F;
+    std::vector<uint16_t> pixels(8, KEY);
+    for (int i = 0; i < 8; ++i)
+        pixels.push_back(uint16_t(0x1234 + i));
+    pixels.insert(pixels.end(), 11, KEY);
+    pixels[21] = 0x0001;
+    std::vector<uint8_t> source;
+    for (uint16_t p : pixels)
+        source.push_back(uint8_t(p)), source.push_back(uint8_t(p >> 8));
+    std::vector<uint32_t> out(pixels.size(), 0xABCDEF);
+    sim_rgb565_run(source.data(), int(pixels.size()), true, KEY, out.data());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        EXPECT_EQ(out[i], pixels[i] == KEY ? 0xABCDEFu : packed(rgb565_to_rgb(pixels[i])))
+            << "pixel " << i;
+}
