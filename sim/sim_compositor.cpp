@@ -219,12 +219,15 @@ Latch latch(const uint16_t* file) {
 }
 
 // Draws one line of a video layer into `row`. When `fresh` the row holds
-// nothing yet: it is cleared to the black background first, unless the layer
-// covers every column of it.
+// nothing yet: the columns the layer leaves alone are cleared to the black
+// background.
 void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, int width,
                 bool fresh, uint32_t* row) {
     auto clear = [&] {
         if (fresh) std::fill(row, row + width, 0u);
+    };
+    auto clear_outside = [&](int from, int to) { // the line covers from..to
+        if (fresh) std::fill(row, row + from, 0u), std::fill(row + to + 1, row + width, 0u);
     };
     const VideoRegion* region = nullptr;
     for (const VideoRegion& candidate : v.region)
@@ -252,7 +255,7 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
         const uint8_t* line_start = upper + base;
         const int j0 = region->mirror_x ? span - (xa - v.x0) : xa - v.x0;
         if (h == 1024 && !region->mirror_x) { // 1:1: source column j0 + (x - xa)
-            if (xa > 0 || xb < width - 1) clear();
+            clear_outside(xa, xb);
             int x = xa;
             const uint8_t* p = line_start + (j0 >> 1) * 4;
             if (j0 & 1) { // starts on the second pixel of a pair
@@ -266,7 +269,7 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
                 row[x] = pack(ycbcr_to_rgb(p[4 * pairs], p[4 * pairs + 1], p[4 * pairs + 3]));
             return;
         }
-        if (xa > 0 || xb < width - 1) clear();
+        clear_outside(xa, xb);
         const int64_t step = region->mirror_x ? -int64_t(h) : int64_t(h);
         int64_t position = int64_t(j0) * h; // source column x 1024
         // Scaled down to no less than half (at most one source pair per
