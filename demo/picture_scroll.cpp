@@ -21,16 +21,15 @@ void fx_picture_load() {
     std::memcpy(upper + PICTURE_OFFSET, FX_PICTURE_ASSET, FX_PICTURE_BYTES);
 }
 
-// The window shows the picture as stored: 320 pixels per source line, 1:1,
-// at most 240 lines. On the LCD that is the whole screen; on a wider or
-// taller TV screen the same 320 x 240 view sits in the middle, so the scroll
-// never reaches the picture's zero tail there either.
+// The window covers the screen and reads the picture's own 320-pixel lines.
+// Its lines are field lines: a screen taller than 288 lines (a TV) is two
+// fields of half its height, and the display's scaler stretches the 320 x 240
+// view over them (fx_window_apply). On the LCD these are the values 0, 0,
+// 319, 239, 240 with 320 pixels a line.
 static void fx_picture_window_init(LayerWindow* w) {
-    int width = std::min(g_screen_width, FX_PICTURE_WIDTH);
-    int height = std::min(g_screen_height, FX_PICTURE_HEIGHT);
-    int x0 = (g_screen_width - width) / 2, y0 = (g_screen_height - height) / 2;
-    fx_window_init(w, 1, 1, x0, y0, x0 + width - 1, y0 + height - 1, y0 + height, FX_PICTURE_WIDTH,
-                   0, 0, 0, g_screen_pixels * 2, 0, 0);
+    int field_lines = g_screen_height > 288 ? g_screen_height / 2 : g_screen_height;
+    fx_window_init(w, 1, 1, 0, 0, g_screen_width - 1, field_lines - 1, field_lines,
+                   FX_PICTURE_WIDTH, 0, 0, 0, g_screen_pixels * 2, 0, 0);
 }
 
 void fx_picture_scroll_frame(LayerWindow* w, int) {

@@ -69,12 +69,12 @@ TEST(PictureScroll, WindowShowsThePictureAsStored) {
     EXPECT_EQ(lcd.bottom_offset, 320 * 240 * 2);
     EXPECT_EQ(lcd.top_offset, 0x400280); // line 1 on the first frame
 
-    // A 720 x 480 TV: the same 320 x 240 view in the middle of the screen.
+    // A 720 x 480 TV: the whole screen, in field lines (two fields of 240).
     g_screen_width = 720, g_screen_height = 480, g_screen_pixels = 720 * 480;
     g_picture_ready = 0;
     LayerWindow tv{};
     fx_picture_scroll_frame(&tv, 0);
-    expect_window(tv, 200, 120, 519, 359, 360);
+    expect_window(tv, 0, 0, 719, 239, 240);
     g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
 }
 
