@@ -1,6 +1,8 @@
 // The two built-in models, made vertex by vertex at start-up: the glyph
 // square (textured, no normals) and the cube (normals for gouraud lighting),
 // each with a working copy of the same shape for the transform to fill.
+#include <cstdlib>
+
 #include "render3d/r3d.h"
 
 SceneObject g_r3d_objects[4];
@@ -87,6 +89,11 @@ void r3d_build_meshes() {
             r3d_build_cube();
         r3d_object_alloc(&work, model.mesh.vertex_capacity, model.mesh.index_capacity,
                          model.mesh.face_capacity);
+        // The copy brings its own arrays; give back the ones just allocated
+        // so that start-up leaves nothing unreachable behind.
+        std::free(work.mesh.vertices);
+        std::free(work.mesh.faces);
+        std::free(work.mesh.indices);
         r3d_mesh_copy(&model.mesh, &work.mesh);
     }
 }

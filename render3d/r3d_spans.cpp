@@ -88,7 +88,20 @@ void r3d_fill_gouraud(const R3dRaster& r, uint16_t* pixels, int32_t width) {
     }
 }
 
-void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width) {
+// Texel address of a (u, v) known to lie on the texture: constant shifts for
+// the 16 x 16 glyphs, the general form for any other size.
+struct GlyphTexels {
+    uint32_t operator()(uint32_t u, uint32_t v) const { return (v >> 12) * 16 + (u >> 12); }
+};
+struct AnyTexels {
+    uint32_t shift_u, shift_v, width;
+    uint32_t operator()(uint32_t u, uint32_t v) const {
+        return (v >> shift_v) * width + (u >> shift_u);
+    }
+};
+
+template <typename Address>
+void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Address texel_at) {
     const Texture& t = *r.texture;
     const uint16_t* const texels = t.pixels;
     const int32_t tw = t.width, th = t.height;
@@ -115,7 +128,7 @@ void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width) {
         const uint32_t step_u = static_cast<uint32_t>(du), step_v = static_cast<uint32_t>(dv);
         if (r3d_run_inside(u0, du, count, limit_u) && r3d_run_inside(v0, dv, count, limit_v)) {
             for (; p != end; ++p, u += step_u, v += step_v) {
-                const uint16_t texel = texels[(v >> shift_v) * tw + (u >> shift_u)];
+                const uint16_t texel = texels[texel_at(u, v)];
                 if (texel != 0) *p = texel;
             }
         } else {
@@ -146,8 +159,16 @@ void r3d_fill_spans() {
         break;
     case FILL_TEXTURED:
         if (r.texture != nullptr && r.texture->pixels != nullptr && r.texture->width > 0 &&
-            r.texture->height > 0)
-            r3d_fill_textured(r, pixels, width);
+            r.texture->height > 0) {
+            const Texture& t = *r.texture;
+            if (t.width == 16 && t.height == 16)
+                r3d_fill_textured(r, pixels, width, GlyphTexels{});
+            else
+                r3d_fill_textured(r, pixels, width,
+                                  AnyTexels{uint32_t(r3d_clamp(8 + r.texture_shift_u, 0, 31)),
+                                            uint32_t(r3d_clamp(8 + r.texture_shift_v, 0, 31)),
+                                            uint32_t(t.width)});
+        }
         break;
     default:
         break; // other modes draw nothing

@@ -8,6 +8,8 @@
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim.h"
+#include "sim/sim_audio.h"
+#include "sim/sim_display.h"
 #include "sim/sim_options.h"
 
 int main(int argc, char** argv) {
@@ -31,12 +33,15 @@ int main(int argc, char** argv) {
     options.sim.paced = !options.headless;
 
     sim_init(options.sim);
+    sim_audio_configure(options);
     if (sim_trace_open_failed()) {
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
         return 2;
     }
+    if (!sim_display_attach(options)) return 2;
     hw_set_port(sim_regs(), sim_system());
     int status = main_run();
     sim_shutdown();
+    if (!sim_display_finish()) return 1;
     return status;
 }

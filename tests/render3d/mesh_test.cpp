@@ -18,7 +18,7 @@ bool same_vec(const Vec3i& a, int x, int y, int z) {
 }
 
 TEST_F(Meshes, NormalsAreScaledToLength256) {
-    SceneObject o;
+    static SceneObject o; // the renderer never frees; static keeps the arrays reachable
     r3d_object_alloc(&o, 4, 0, 4);
     r3d_add_vertex_normal(&o, -255, 255, -255);
     r3d_add_vertex_normal(&o, 0, 0, -255);
@@ -35,7 +35,7 @@ TEST_F(Meshes, NormalsAreScaledToLength256) {
 }
 
 TEST_F(Meshes, FacesRecordWhereTheirCornersStart) {
-    Mesh m;
+    static Mesh m;
     r3d_mesh_alloc(&m, 4, 6, 2);
     r3d_set_mesh(&m);
     r3d_mesh_begin();
@@ -54,12 +54,12 @@ TEST_F(Meshes, FacesRecordWhereTheirCornersStart) {
 }
 
 TEST_F(Meshes, CopyOwnsItsArraysAndFaceModesCoverTheCapacity) {
-    SceneObject o;
+    static SceneObject o;
     r3d_object_alloc(&o, 3, 3, 3);
     r3d_set_mesh(&o.mesh);
     r3d_mesh_begin();
     r3d_add_face(3, FILL_FLAT, 1); // one face used, three allocated
-    Mesh copy;
+    static Mesh copy;
     r3d_mesh_copy(&o.mesh, &copy);
     EXPECT_NE(copy.vertices, o.mesh.vertices);
     EXPECT_NE(copy.faces, o.mesh.faces);

@@ -48,7 +48,7 @@ IndexPalette::IndexPalette() {
 void draw_polygon(Surface* s, const std::vector<Vertex>& corners, int fill_mode, int colour) {
     static Mesh m;
     const int n = int(corners.size());
-    r3d_mesh_alloc(&m, n, n, 1); // test meshes leak like the demo's: never freed
+    if (m.vertices == nullptr) r3d_mesh_alloc(&m, 16, 16, 1); // one mesh for every test polygon
     r3d_set_mesh(&m);
     r3d_mesh_begin();
     for (const Vertex& v : corners)

@@ -62,7 +62,7 @@ TEST_F(Transform, QuarterTurnsMapTheCubeOntoItself) {
 }
 
 TEST_F(Transform, QuarterTurnAboutZTurnsXIntoY) {
-    SceneObject o, w;
+    static SceneObject o, w;
     r3d_object_alloc(&o, 2, 0, 0);
     r3d_object_alloc(&w, 2, 0, 0);
     o.mesh.vertices[0] = Vertex{64, 0, 0, 0, 0, 0};
@@ -77,7 +77,7 @@ TEST_F(Transform, QuarterTurnAboutZTurnsXIntoY) {
 }
 
 TEST_F(Transform, VertexOnTheEyePlaneIsNotProjected) {
-    SceneObject o, w;
+    static SceneObject o, w;
     r3d_object_alloc(&o, 1, 0, 0);
     r3d_object_alloc(&w, 1, 0, 0);
     o.mesh.vertices[0] = Vertex{30, -40, 64, 0, 0, 0};

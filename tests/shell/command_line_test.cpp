@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "sim/sim_options.h"
 
@@ -26,11 +27,12 @@ std::string slurp(const std::string& path) {
 
 CliRun run(const std::string& args) {
     const char* bin = std::getenv("PALENDRO_BIN");
-    std::string dir = testing::TempDir();
-    std::string cmd = std::string(bin ? bin : "palendro") + " " + args + " >" + dir +
-                      "/cli.out 2>" + dir + "/cli.err </dev/null";
+    // Test cases run in parallel processes: each keeps its own output files.
+    std::string base = testing::TempDir() + "/cli." + std::to_string(getpid());
+    std::string cmd = std::string(bin ? bin : "palendro") + " " + args + " >" + base + ".out 2>" +
+                      base + ".err </dev/null";
     int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(dir + "/cli.out"), slurp(dir + "/cli.err")};
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(base + ".out"), slurp(base + ".err")};
 }
 
 std::string write_file(const std::string& name, const std::string& text) {

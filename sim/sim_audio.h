@@ -1,0 +1,47 @@
+// The simulated handheld's sound output: a libmikmod driver that mixes with
+// the library's software mixer exactly as many samples as the frames the
+// virtual clock has run, and hands them to the host's sound device (window),
+// a WAV file (--wav), both, or nowhere. --mute zeroes the mixed samples and
+// changes nothing else.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sim/sim.h"
+
+struct HostOptions;
+struct MDRIVER;
+
+constexpr uint32_t SIM_AUDIO_RATE = 22100; // Hz, stereo 16-bit, as the glue asks the library
+// Silence kept queued ahead of the host's sound device: six frames at 60 Hz,
+// so a frame that comes up to 100 ms late does not run the queue dry.
+constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
+
+struct SimAudioSetup {
+    bool realtime = false; // play through the host's sound device (paced window)
+    bool mute = false;
+    std::string wav_path;                // "" = no WAV
+    uint64_t (*frame_count)() = nullptr; // vertical blanks so far
+    SimRate (*frame_rate)() = nullptr;   // of the output being driven now
+};
+
+// From the host command line: window or headless, --wav, --mute; the clock
+// is the simulated handheld's, the WAV is finished when the program exits.
+void sim_audio_configure(const HostOptions& options);
+
+// Installs the driver for the music glue and opens the WAV (temporary name).
+void sim_audio_setup(const SimAudioSetup& setup);
+// Silence up to the last frame run, then the WAV gets its sizes and its name.
+// Idempotent.
+void sim_audio_finish();
+
+// Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = 22100 / rate.
+uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate);
+uint64_t sim_audio_samples_out(); // produced so far (mixed, paused or padding)
+uint64_t sim_audio_mixer_bytes(); // bytes the software mixer was asked for
+MDRIVER* sim_audio_driver();
+
+// Makes the driver report "not present" so the library fails to start; also
+// set by PALENDRO_SIM_AUDIO_FAIL=1 in the environment.
+void sim_audio_fail_init(bool fail);

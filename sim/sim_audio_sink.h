@@ -1,0 +1,21 @@
+// Where the sound driver's samples go: a WAV file and the host's sound device.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct SimWav {
+    FILE* file = nullptr;
+    std::string path, temp_path;
+    uint32_t rate = 0;
+    uint64_t samples = 0; // stereo samples written
+};
+
+bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate);
+void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples);
+void sim_wav_close(SimWav* wav); // sizes, then the temporary file takes the real name
+
+bool sim_speaker_open(uint32_t rate);
+void sim_speaker_queue(const int16_t* stereo, uint32_t samples);
+void sim_speaker_close();

@@ -1,0 +1,40 @@
+// Captures of composed frames: PNG screenshots, a Y4M recording and frame
+// hashes. Files are written under a temporary name (the real name plus
+// ".part") and renamed only when the run ends, so an interrupted run never
+// leaves a truncated file under the real name.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "sim/sim.h"
+#include "sim/sim_compositor.h"
+
+// FNV-1a 64 over the frame's bytes R, G, B of each pixel, row by row from
+// the top, left to right.
+uint64_t sim_frame_hash(const SimFrame& frame);
+
+// An 8-bit RGB PNG of the frame. On failure returns false with a reason.
+bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error);
+bool sim_png_read(const std::string& path, SimFrame* frame, std::string* error);
+
+// A Y4M recording: "YUV4MPEG2 W.. H.. F<num>:<den> Ip A1:1 C444", then per
+// frame "FRAME\n" and the full-resolution Y, Cb and Cr planes, converted with
+// rgb_to_ycbcr (BT.601 video range, as Y4M readers assume).
+// The size is that of the first frame; a later frame of another size is
+// cropped or padded with black to it.
+struct SimY4mWriter {
+    FILE* file = nullptr;
+    int width = 0, height = 0;
+    bool failed = false;
+    std::string plane_buffer;
+};
+bool sim_y4m_open(SimY4mWriter* w, const std::string& path, std::string* error);
+void sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate);
+bool sim_y4m_close(SimY4mWriter* w, std::string* error);
+
+// Writes to `path` + ".part"; sim_commit_file renames it to `path`, or, when
+// `keep` is false, removes it.
+std::string sim_part_path(const std::string& path);
+bool sim_commit_file(const std::string& path, bool keep, std::string* error);

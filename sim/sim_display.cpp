@@ -1,0 +1,150 @@
+// Wires the compositor to the vertical blank and the frame consumers.
+#include "sim/sim_display.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "sim/sim_capture.h"
+#include "sim/sim_compositor.h"
+#include "sim/sim_window.h"
+
+namespace {
+
+struct Screenshot {
+    ScreenshotRequest request;
+    bool written = false;
+};
+
+struct Display {
+    int64_t frames = -1;
+    bool frame_hash = false;
+    std::vector<Screenshot> screenshots;
+    std::string record_path;
+    SimY4mWriter record;
+    SimWindow* window = nullptr;
+    SimFrame frame;
+    uint32_t reported = 0; // unmodelled layers already reported
+    bool failed = false;
+    bool finished = false;
+};
+
+std::unique_ptr<Display> g_display;
+
+void fail(Display& d, const std::string& message) {
+    std::fprintf(stderr, "palendro: %s\n", message.c_str());
+    d.failed = true;
+}
+
+void report_unmodelled(Display& d) {
+    uint32_t fresh = sim_unmodelled_layers(sim_register_file()) & ~d.reported;
+    for (uint32_t bit = 1; fresh; bit <<= 1)
+        if (fresh & bit) {
+            std::fprintf(stderr,
+                         "palendro: the program enabled %s, which the simulator does not show\n",
+                         sim_unmodelled_name(bit));
+            fresh &= ~bit;
+            d.reported |= bit;
+        }
+}
+
+void on_vblank(Display& d, const SimVblank& blank) {
+    report_unmodelled(d);
+    if (d.window) sim_window_poll(d.window);
+    const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
+    bool shot = false;
+    for (const Screenshot& s : d.screenshots)
+        shot |= s.request.frame == blank.frame;
+    const bool wanted = captured && (d.frame_hash || d.record.file || shot);
+    if (!d.window && !wanted) return;
+
+    sim_compose(sim_register_file(), sim_upper_memory(), &d.frame);
+    if (d.window) sim_window_present(d.window, d.frame, blank.frame);
+    if (!wanted) return;
+    if (d.frame_hash) {
+        std::printf("frame %06" PRIu64 " hash %016" PRIx64 "\n", blank.frame,
+                    sim_frame_hash(d.frame));
+    }
+    if (d.record.file) sim_y4m_frame(&d.record, d.frame, sim_frame_rate());
+    for (Screenshot& s : d.screenshots) {
+        if (s.request.frame != blank.frame || s.written) continue;
+        std::string error;
+        if (sim_png_write(sim_part_path(s.request.path), d.frame, &error))
+            s.written = true;
+        else
+            fail(d, error);
+    }
+}
+
+// Closes the recording and moves every finished capture to its real name.
+void on_exit(Display& d) {
+    if (d.finished) return;
+    d.finished = true;
+    if (d.window) {
+        sim_window_close(d.window);
+        d.window = nullptr;
+    }
+    std::string error;
+    if (!d.record_path.empty()) {
+        bool ok = sim_y4m_close(&d.record, &error);
+        if (!ok) fail(d, "'" + d.record_path + "': " + error);
+        if (!sim_commit_file(d.record_path, ok && !d.failed, &error)) fail(d, error);
+    }
+    for (const Screenshot& s : d.screenshots) {
+        if (!s.written && !d.failed)
+            fail(d, "screenshot frame " + std::to_string(s.request.frame) + " was never shown; '" +
+                        s.request.path + "' not written");
+    }
+    for (const Screenshot& s : d.screenshots)
+        if (!sim_commit_file(s.request.path, s.written && !d.failed, &error)) fail(d, error);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+bool sim_display_attach(const HostOptions& options) {
+    g_display = std::make_unique<Display>();
+    Display& d = *g_display;
+    d.frames = options.frames;
+    d.frame_hash = options.frame_hash;
+    for (const ScreenshotRequest& r : options.screenshots)
+        d.screenshots.push_back({r});
+
+    // Create every capture file now, so a bad path stops the run before it starts.
+    std::string error;
+    if (!options.record_path.empty()) {
+        d.record_path = options.record_path;
+        if (!sim_y4m_open(&d.record, sim_part_path(d.record_path), &error)) {
+            fail(d, error);
+            return false;
+        }
+    }
+    for (const Screenshot& s : d.screenshots) {
+        const std::string part = sim_part_path(s.request.path);
+        FILE* probe = std::fopen(part.c_str(), "wb");
+        if (!probe) {
+            fail(d, "cannot write '" + s.request.path + "': " + std::strerror(errno));
+            on_exit(d);
+            return false;
+        }
+        std::fclose(probe);
+    }
+
+    if (!options.headless) {
+        d.window = sim_window_open(options.scale, &error);
+        if (!d.window)
+            std::fprintf(stderr, "palendro: no window (%s); running headless\n", error.c_str());
+    }
+    Display* raw = g_display.get();
+    sim_on_vblank([raw](const SimVblank& blank) { on_vblank(*raw, blank); });
+    sim_on_exit([raw] { on_exit(*raw); });
+    return true;
+}
+
+bool sim_display_finish() {
+    if (!g_display) return true;
+    on_exit(*g_display);
+    return !g_display->failed;
+}

@@ -1,0 +1,28 @@
+// Writes an Extended Module (XM 1.04) file: header, packed patterns, one
+// sample per instrument, 16-bit delta-coded sample data.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "synth.h"
+
+constexpr uint8_t XM_KEY_OFF = 97;
+
+struct XmCell {
+    uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
+};
+
+struct XmSong {
+    std::string name;
+    int channels = 0;
+    int speed = 6, bpm = 125;
+    int restart = 0;
+    std::vector<uint8_t> order;
+    std::vector<std::vector<XmCell>> patterns; // rows * channels cells each
+    std::vector<int> pattern_rows;
+    std::vector<SynthInstrument> instruments;
+};
+
+std::vector<uint8_t> xm_write(const XmSong& song);
