@@ -24,12 +24,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 if(PALENDRO_SYSROOT)
   set(_lib ${PALENDRO_SYSROOT}/usr/lib/arm-linux-gnueabi)
-  set(_lib2 ${PALENDRO_SYSROOT}/lib/arm-linux-gnueabi)
-  # Libraries the sysroot's libraries need, found at link time and, through the
-  # run path, under qemu-arm (QEMU_LD_PREFIX supplies only the C runtime). An
-  # old-style RPATH, since a RUNPATH would not serve the libraries' own needs.
-  string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT
-         " -Wl,-rpath-link,${_lib}:${_lib2} -Wl,--disable-new-dtags,-rpath,${_lib}:${_lib2}")
+  set(_lib2 ${PALENDRO_SYSROOT}/lib/arm-linux-gnueabi:${_lib}/pulseaudio)
+  # Libraries the sysroot's libraries need, found at link time; at run time
+  # qemu-arm hands the guest LD_LIBRARY_PATH (below), which also wins over the
+  # run paths those libraries carry (/usr/lib/<arch>/pulseaudio on the host).
+  string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -Wl,-rpath-link,${_lib}:${_lib2}")
   set(ENV{PKG_CONFIG_LIBDIR} ${_lib}/pkgconfig:${PALENDRO_SYSROOT}/usr/share/pkgconfig)
   set(ENV{PKG_CONFIG_SYSROOT_DIR} ${PALENDRO_SYSROOT})
   # The SDL2 configuration header lives in the multiarch include directory.
@@ -39,4 +38,7 @@ endif()
 find_program(PALENDRO_QEMU_ARM qemu-arm)
 if(PALENDRO_QEMU_ARM)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PALENDRO_QEMU_ARM} -L ${PALENDRO_CROSS_LIBC})
+  if(PALENDRO_SYSROOT)
+    list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -E LD_LIBRARY_PATH=${_lib}:${_lib2})
+  endif()
 endif()

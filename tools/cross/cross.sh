@@ -34,7 +34,7 @@ configure() {  # configure DIR [cmake options...]
 
 echo "== device binary (ARMv4T, soft float, static)"
 configure "$out/device" -DPALENDRO_DEVICE=ON -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_EXE_LINKER_FLAGS=-static
+    -DCMAKE_EXE_LINKER_FLAGS=-static -DCMAKE_PROJECT_INCLUDE="$root/tools/cross/static.cmake"
 device="$out/device/shell/palendro"
 file -b "$device" | cut -d, -f1-4
 arm-linux-gnueabi-size "$device" | tail -1 | awk '{print "text " $1 ", data " $2 ", bss " $3 " bytes"}'
@@ -58,7 +58,9 @@ run() {  # run NAME COMMAND...
         >"$cmp_dir/$name.hashes" 2>"$cmp_dir/$name.err"
 }
 run x86 "$root/build/shell/palendro"
-run armel qemu-arm "$out/sim/shell/palendro"
+lib="$sysroot/usr/lib/arm-linux-gnueabi"
+run armel qemu-arm -E LD_LIBRARY_PATH="$lib:$sysroot/lib/arm-linux-gnueabi:$lib/pulseaudio" \
+    "$out/sim/shell/palendro"
 status=0
 for kind in hashes wav; do
     a="$cmp_dir/x86.$kind" b="$cmp_dir/armel.$kind"
