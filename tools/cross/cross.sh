@@ -45,7 +45,8 @@ echo "whole binary:  $(arm-linux-gnueabi-readelf -A "$device" | awk -F: '/Tag_CP
 
 echo "== simulator and tests for armel, under qemu-arm"
 configure "$out/sim" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ctest --test-dir "$out/sim" --output-on-failure -j "$jobs"
+status=0
+ctest --test-dir "$out/sim" --output-on-failure -j "$jobs" || status=1
 
 echo "== x86-64 against armel: $frames frames headless"
 cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
@@ -61,7 +62,6 @@ run x86 "$root/build/shell/palendro"
 lib="$sysroot/usr/lib/arm-linux-gnueabi"
 run armel qemu-arm -E LD_LIBRARY_PATH="$lib:$sysroot/lib/arm-linux-gnueabi:$lib/pulseaudio" \
     "$out/sim/shell/palendro"
-status=0
 for kind in hashes wav; do
     a="$cmp_dir/x86.$kind" b="$cmp_dir/armel.$kind"
     if cmp -s "$a" "$b"; then
