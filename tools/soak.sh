@@ -5,7 +5,7 @@
 #   - resident memory is flat after start-up (VmRSS sampled every few seconds);
 #   - the sound does not drift from the frames: the WAV holds exactly the
 #     samples of a whole number of frames at the display rate, frame n having
-#     floor((n+1)*22100/rate) - floor(n*22100/rate) (rate 60000/1001 on the LCD);
+#     floor((n+1)*22100/rate) - floor(n*22100/rate) (rate 60 Hz on the LCD);
 #   - the two runs agree on every frame hash, the last minute included.
 #   tools/soak.sh PALENDRO_BINARY   (results in out/soak/)
 set -euo pipefail
@@ -17,14 +17,15 @@ dir="$root/out/soak"
 mkdir -p "$dir"
 cd "$root"
 
-start_run() {  # start_run NAME: runs in the background, prints its pid
+start_run() {  # start_run NAME: runs in the background
     "$bin" --headless --frames "$frames" --clock-start 4294964 --frame-hash \
         --wav "$dir/$1.wav" >"$dir/$1.hashes" 2>"$dir/$1.err" &
-    echo $!
 }
 t0=$(date +%s)
-pid1=$(start_run run1)
-pid2=$(start_run run2)
+start_run run1
+pid1=$!
+start_run run2
+pid2=$!
 : >"$dir/rss.log"
 while kill -0 "$pid1" 2>/dev/null; do
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid1/status" 2>/dev/null || true)
@@ -66,17 +67,17 @@ samples=$((header_bytes / 4))
 python3 - "$samples" "$frames" "$file_bytes" "$header_bytes" <<'PY' || status=1
 import sys
 samples, asked, file_bytes, header_bytes = map(int, sys.argv[1:])
-num, den, rate = 60000, 1001, 22100
+num, den, rate = 60, 1, 22100  # the LCD: 60 Hz (an NTSC TV would be 60000/1001)
 per = rate * den
 total = -(-samples * num // per)          # the least frame count that reaches `samples`
 ok = total * per // num == samples and file_bytes == header_bytes and total >= asked
-print(f"wav: {samples} samples = {samples / rate:.3f} s; {total} frames at 60000/1001 Hz give "
+print(f"wav: {samples} samples = {samples / rate:.3f} s; {total} frames at 60 Hz give "
       f"{total * per // num}; {total - asked} frames after --frames for the shut-down; "
       f"{'exact' if ok else 'DRIFT'}")
 sys.exit(0 if ok else 1)
 PY
 
-last=$((60000 * 60 / 1001))  # one minute of frames
+last=3600  # one minute of frames
 if cmp -s "$dir/run1.hashes" "$dir/run2.hashes"; then
     echo "hashes: both runs identical, $(wc -l <"$dir/run1.hashes") frames; last minute (${last} frames) included"
 else
