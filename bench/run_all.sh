@@ -7,6 +7,10 @@
 #                callgrind with N = 1 and N = 1 + K, and the difference / K is
 #                the instruction count of one iteration (start-up cancels out).
 # Each area adds rows by adding such executables in bench/<area>/.
+# Then the whole demo, BUILD_DIR/shell/palendro: instructions of one frame step
+# (main_frame + osd_input + music_update, callgrind --toggle-collect), headless
+# speed in multiples of real time, start-up time and peak resident memory.
+# The table ends with the goals: name | value | goal | met?
 set -euo pipefail
 build="${1:?usage: bench/run_all.sh BUILD_DIR}"
 K=8
@@ -35,9 +39,40 @@ for exe in "${grinds[@]}"; do
     echo "$name $(( (many - one) / K ))" >> "$out/callgrind.txt"
 done
 
-python3 - "$out" <<'PY'
+demo="$build/shell/palendro"
+STEP_FRAMES=1800  # 30 s of the demo, through its scenes
+echo "run_all: palendro frame step (callgrind, $STEP_FRAMES frames)" >&2
+valgrind --tool=callgrind --callgrind-out-file="$out/step.out" --toggle-collect='main_frame()' \
+    --toggle-collect='osd_input()' --toggle-collect='music_update()' \
+    "$demo" --headless --frames "$STEP_FRAMES" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' > "$out/step.txt"
+echo "run_all: bench_music mixing (callgrind)" >&2
+valgrind --tool=callgrind --callgrind-out-file="$out/mix.out" --toggle-collect='music_update()' \
+    "$build/bench/music/bench_music" --frames 3600 2>&1 >/dev/null |
+    sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' > "$out/mix.txt"
+seconds() {  # seconds ARGS... -> wall time of one palendro run, best of three
+    python3 - "$demo" "$@" <<'TIMER'
+import subprocess, sys, time
+best = None
+for _ in range(3):
+    t = time.perf_counter()
+    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
+    best = min(best or 1e9, time.perf_counter() - t)
+print(best)
+TIMER
+}
+echo "run_all: palendro headless timings" >&2
+{
+    echo "plain $(seconds --headless --frames 3000)"
+    echo "hash $(seconds --headless --frames 3000 --frame-hash)"
+    echo "startup $(seconds --headless --frames 0)"
+    echo "rss $(/usr/bin/time -f %M "$demo" --headless --frames 600 --frame-hash 2>&1 >/dev/null | tail -1)"
+} > "$out/demo.txt"
+
+python3 - "$out" "$STEP_FRAMES" <<'PY'
 import glob, json, os, sys
 out = sys.argv[1]
+step_frames = int(sys.argv[2])
 rows = {}
 order = []
 for path in sorted(glob.glob(os.path.join(out, "*.json"))):
@@ -77,4 +112,48 @@ print(line(head))
 print("  ".join("-" * w for w in widths))
 for r in table:
     print(line(r))
+
+# The goals.
+cgrows = {}
+if os.path.exists(cg):
+    for l in open(cg):
+        n, c = l.split()
+        cgrows[n] = int(c)
+demo = dict(l.split() for l in open(os.path.join(out, "demo.txt")))
+def count(name):
+    text = open(os.path.join(out, name)).read().strip()
+    return int(text) if text else None
+goals = []
+def goal(name, value, text, met):
+    goals.append((name, value, text, "yes" if met else "NO"))
+if "BM_scroller_frame" in rows and "BM_scroller_frame__sdl2" in rows:
+    r = rows["BM_scroller_frame__sdl2"] / rows["BM_scroller_frame"]
+    goal("renderer vs SDL2 software renderer", f"{r:.2f}x faster", ">= 3x", r >= 3)
+step = count("step.txt")
+if step is not None:
+    v = step / step_frames
+    goal("frame step (main_frame+osd_input+music_update)", f"{v:,.0f} instr/frame", "< 1,000,000", v < 1e6)
+mix = count("mix.txt")
+if mix is not None:
+    v = mix / 3600
+    goal("mixing one frame (music_update)", f"{v:,.0f} instr/frame", "< 10% of 3.3 M cycles", v < 330000)
+for n, limit in (("callgrind_display_lcd", 1_000_000), ("callgrind_display_tv", 4_500_000)):
+    if n in cgrows:
+        goal("compose " + n.split("_")[-1].upper() + " frame", f"{cgrows[n]:,} instr", f"< {limit:,}", cgrows[n] < limit)
+for key, label in (("plain", "headless, no capture"), ("hash", "headless, --frame-hash")):
+    x = 3000 / float(demo[key]) / 60
+    goal(label, f"{x:.0f}x real time", ">= 100x", x >= 100)
+ms = float(demo["startup"]) * 1000
+goal("start-up to the first frame (--frames 0)", f"{ms:.0f} ms", "< 250 ms", ms < 250)
+kib = int(demo["rss"])
+goal("peak resident memory", f"{kib / 1024:.1f} MiB", "< 64 MiB", kib < 64 * 1024)
+
+print()
+head = ("goal", "value", "target", "met?")
+widths = [max(len(r[i]) for r in goals + [head]) for i in range(4)]
+sep = lambda r: " | ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip()
+print(sep(head))
+print("-+-".join("-" * w for w in widths))
+for r in goals:
+    print(sep(r))
 PY

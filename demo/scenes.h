@@ -1,12 +1,10 @@
 // The scenes: the picture scroll on video layer A and the 3D scroller in the
-// RGB pages, with their start-up precalculation.
+// RGB pages, with their start-up precalculation (font, picture copy, scene
+// data).
 #pragma once
 
-#include <cstdint>
 #include "demo/display.h"
-
-void fx_picture_load();
-void fx_picture_scroll_frame(LayerWindow* w, int elapsed_ms);
-void fx_scroller_frame(Surface* s, uint32_t t);
-void fx_font_init();
-void fx_build_scene_data();
+#include "demo/font.h"
+#include "demo/picture_scroll.h"
+#include "demo/scene_data.h"
+#include "demo/scroller.h"

@@ -18,7 +18,9 @@ uint32_t main_clock_ms() {
 
 void main_pause_begin(uint32_t t) {
     if (g_pause_started_ms != 0) g_paused_total_ms += t - g_pause_started_ms;
-    g_pause_started_ms = t;
+    // 0 means "not paused": a pause that begins on tick 0 (the clock's zero, or
+    // the 2^32 wrap) is taken as beginning 1 ms later, so the clock still freezes.
+    g_pause_started_ms = t ? t : 1;
 }
 
 void main_pause_end(uint32_t t) {

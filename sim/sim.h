@@ -34,7 +34,9 @@ struct SimInputStep {
 struct SimConfig {
     SimOutput output = SimOutput::LCD;  // what is connected (the launcher left that mode)
     SimBoard board = SimBoard::PLAIN;
-    uint32_t clock_start_seconds = 0;   // start value of the RTC seconds counter
+    // Start value of the RTC seconds counter: an uptime, so that the first clock
+    // reading is not 0 (which would leave the clock's zero to the next reading).
+    uint32_t clock_start_seconds = 1000;
     bool paced = false;                 // pace vertical blanks by the host clock (window)
     int64_t exit_after_frames = -1;     // hold the exit combination from this frame on
     std::vector<SimInputStep> input;    // button script

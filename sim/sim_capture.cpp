@@ -11,11 +11,18 @@
 uint64_t sim_frame_hash(const SimFrame& frame) {
     constexpr uint64_t FNV_OFFSET = 0xCBF29CE484222325ull, FNV_PRIME = 0x100000001B3ull;
     uint64_t h = FNV_OFFSET;
-    for (uint32_t p : frame.pixels)
-        for (int shift = 16; shift >= 0; shift -= 8) {
-            h ^= p >> shift & 0xFF;
-            h *= FNV_PRIME;
-        }
+    // One pixel a step (a third of the multiplies of a byte hash), four a turn.
+    const uint32_t* p = frame.pixels.data();
+    const size_t n = frame.pixels.size();
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        h = (h ^ p[i]) * FNV_PRIME;
+        h = (h ^ p[i + 1]) * FNV_PRIME;
+        h = (h ^ p[i + 2]) * FNV_PRIME;
+        h = (h ^ p[i + 3]) * FNV_PRIME;
+    }
+    for (; i < n; ++i)
+        h = (h ^ p[i]) * FNV_PRIME;
     return h;
 }
 

@@ -11,8 +11,9 @@
 #include "sim/sim.h"
 #include "sim/sim_compositor.h"
 
-// FNV-1a 64 over the frame's bytes R, G, B of each pixel, row by row from
-// the top, left to right.
+// FNV-1a 64 over the frame's pixels, each taken as one 32-bit word
+// 0x00RRGGBB (h ^= word; h *= 0x100000001B3), row by row from the top, left
+// to right, starting from 0xCBF29CE484222325.
 uint64_t sim_frame_hash(const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason.

@@ -8,6 +8,7 @@
 
 #include "hw/regs.h"
 #include "sim/color.h"
+#include "sim/sim_pixels.h"
 
 namespace {
 
@@ -217,17 +218,22 @@ Latch latch(const uint16_t* file) {
     return l;
 }
 
+// Draws one line of a video layer into `row`. When `fresh` the row holds
+// nothing yet: it is cleared to the black background first, unless the layer
+// covers every column of it.
 void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, int width,
-                uint32_t* row) {
+                bool fresh, uint32_t* row) {
+    auto clear = [&] {
+        if (fresh) std::fill(row, row + width, 0u);
+    };
     const VideoRegion* region = nullptr;
     for (const VideoRegion& candidate : v.region)
         if (candidate.on && line >= candidate.y_begin && line <= candidate.y_end) {
             region = &candidate;
             break;
         }
-    if (!region) return;
     const int xa = std::max(v.x0, 0), xb = std::min(v.x1, width - 1);
-    if (xa > xb) return;
+    if (!region || xa > xb) return clear();
     const int64_t stride = 2 * int64_t(v.line_pixels);
     const int64_t source_line =
         int64_t(uint64_t(line - region->y_begin) * region->v_step / v.line_pixels);
@@ -235,27 +241,78 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
         region->addr[field] - UPPER_PHYS + (region->mirror_y ? -source_line : source_line) * stride;
     const int span = v.x1 - v.x0;
     const uint32_t h = region->h_scale;
-    for (int x = xa; x <= xb; ++x) {
+    auto source_x = [&](int x) {
         const int j = region->mirror_x ? span - (x - v.x0) : x - v.x0;
-        const uint32_t sx = uint32_t(uint64_t(j) * h >> 10);
-        const int64_t offset = base + int64_t(sx >> 1) * 4; // Y0 Cb Y1 Cr
+        return uint32_t(uint64_t(j) * h >> 10);
+    };
+    // The source columns run monotonically: checking both ends checks the line.
+    const int64_t first = base + int64_t(source_x(xa) >> 1) * 4;
+    const int64_t last = base + int64_t(source_x(xb) >> 1) * 4;
+    if (std::min(first, last) >= 0 && std::max(first, last) <= UPPER_SIZE - 4) {
+        const uint8_t* line_start = upper + base;
+        const int j0 = region->mirror_x ? span - (xa - v.x0) : xa - v.x0;
+        if (h == 1024 && !region->mirror_x) { // 1:1: source column j0 + (x - xa)
+            if (xa > 0 || xb < width - 1) clear();
+            int x = xa;
+            const uint8_t* p = line_start + (j0 >> 1) * 4;
+            if (j0 & 1) { // starts on the second pixel of a pair
+                row[x++] = pack(ycbcr_to_rgb(p[2], p[1], p[3]));
+                p += 4;
+            }
+            const int pairs = (xb + 1 - x) >> 1;
+            sim_ycbcr_pairs(p, pairs, row + x);
+            x += 2 * pairs;
+            if (x == xb)
+                row[x] = pack(ycbcr_to_rgb(p[4 * pairs], p[4 * pairs + 1], p[4 * pairs + 3]));
+            return;
+        }
+        clear();
+        const int64_t step = region->mirror_x ? -int64_t(h) : int64_t(h);
+        int64_t position = int64_t(j0) * h; // source column x 1024
+        for (int x = xa; x <= xb; ++x, position += step) {
+            const uint32_t sx = uint32_t(position >> 10);
+            const uint8_t* p = line_start + (sx >> 1) * 4; // Y0 Cb Y1 Cr
+            row[x] = pack(ycbcr_to_rgb(p[(sx & 1) * 2], p[1], p[3]));
+        }
+        return;
+    }
+    clear();
+    for (int x = xa; x <= xb; ++x) {
+        const uint32_t sx = source_x(x);
+        const int64_t offset = base + int64_t(sx >> 1) * 4;
         if (offset < 0 || offset > UPPER_SIZE - 4) continue;
         const uint8_t* p = upper + offset;
         row[x] = pack(ycbcr_to_rgb(p[(sx & 1) * 2], p[1], p[3]));
     }
 }
 
-void rgb_run(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base, int xa,
-             int xb, uint32_t* row) {
+template <bool CHECKED>
+void rgb_pixels(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base,
+                int xa, int xb, uint32_t* row) {
     const uint32_t a = uint32_t(region.alpha);
-    for (int x = xa; x <= xb; ++x) {
-        const int64_t offset = base + int64_t(uint64_t(uint32_t(x)) * g.h_scale >> 10) * 2;
-        if (offset < 0 || offset > UPPER_SIZE - 2) continue;
+    const int mix = region.mix == 1 && a == 15 ? 0 : region.mix; // full alpha is opaque
+    if (!CHECKED && mix == 0 && g.h_scale == 1024) {             // 1:1 opaque: source column x
+        sim_rgb565_run(upper + base + 2 * int64_t(xa), xb - xa + 1, region.key, g.key, row + xa);
+        return;
+    }
+    uint64_t position = uint64_t(uint32_t(xa)) * g.h_scale; // source column x 1024
+    for (int x = xa; x <= xb; ++x, position += g.h_scale) {
+        const int64_t offset = base + int64_t(position >> 10) * 2;
+        if (CHECKED && (offset < 0 || offset > UPPER_SIZE - 2)) continue;
         const uint16_t p = uint16_t(upper[offset] | upper[offset + 1] << 8);
         if (region.key && p == g.key) continue;
         const uint32_t c = pack(rgb565_to_rgb(p));
-        row[x] = region.mix == 0 ? c : mix_pixel(c, row[x], region.mix, a);
+        row[x] = mix == 0 ? c : mix_pixel(c, row[x], mix, a);
     }
+}
+
+void rgb_run(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base, int xa,
+             int xb, uint32_t* row) {
+    const int64_t last = base + int64_t(uint64_t(uint32_t(xb)) * g.h_scale >> 10) * 2;
+    if (base >= 0 && last <= UPPER_SIZE - 2)
+        rgb_pixels<false>(g, region, upper, base, xa, xb, row);
+    else
+        rgb_pixels<true>(g, region, upper, base, xa, xb, row);
 }
 
 void rgb_line(const RgbLayer& g, const uint8_t* upper, int field, int line, int width,
@@ -312,13 +369,16 @@ void sim_compose(const uint16_t* regs, const uint8_t* upper, SimFrame* frame) {
     const Latch l = latch(regs);
     frame->width = l.width;
     frame->height = l.field_lines * l.fields;
-    frame->pixels.assign(size_t(frame->width) * frame->height, 0);
-    if (!l.display_on) return;
+    const size_t size = size_t(frame->width) * frame->height;
+    if (!l.display_on) return frame->pixels.assign(size, 0);
+    frame->pixels.resize(size); // every row is cleared or covered below
     for (int field = 0; field < l.fields; ++field)
         for (int line = 0; line < l.field_lines; ++line) {
             uint32_t* row = frame->pixels.data() + size_t(line * l.fields + field) * l.width;
+            bool fresh = true;
             for (const VideoLayer& v : l.video)
-                if (v.on) video_line(v, upper, field, line, l.width, row);
+                if (v.on) video_line(v, upper, field, line, l.width, fresh, row), fresh = false;
+            if (fresh) std::fill(row, row + l.width, 0u);
             if (l.rgb.on) rgb_line(l.rgb, upper, field, line, l.width, row);
             if (l.cursor.on) cursor_line(l.cursor, upper, field, line, l.width, row);
         }

@@ -79,6 +79,7 @@ void on_vblank(Display& d, const SimVblank& blank) {
 }
 
 // Closes the recording and moves every finished capture to its real name.
+// One failed capture withdraws all of them, so a run leaves all or nothing.
 void on_exit(Display& d) {
     if (d.finished) return;
     d.finished = true;
@@ -86,16 +87,16 @@ void on_exit(Display& d) {
         sim_window_close(d.window);
         d.window = nullptr;
     }
+    for (const Screenshot& s : d.screenshots) {
+        if (!s.written && !d.failed)
+            fail(d, "screenshot frame " + std::to_string(s.request.frame) + " was never shown; '" +
+                        s.request.path + "' not written");
+    }
     std::string error;
     if (!d.record_path.empty()) {
         bool ok = sim_y4m_close(&d.record, &error);
         if (!ok) fail(d, "'" + d.record_path + "': " + error);
         if (!sim_commit_file(d.record_path, ok && !d.failed, &error)) fail(d, error);
-    }
-    for (const Screenshot& s : d.screenshots) {
-        if (!s.written && !d.failed)
-            fail(d, "screenshot frame " + std::to_string(s.request.frame) + " was never shown; '" +
-                        s.request.path + "' not written");
     }
     for (const Screenshot& s : d.screenshots)
         if (!sim_commit_file(s.request.path, s.written && !d.failed, &error)) fail(d, error);

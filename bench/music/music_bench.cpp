@@ -35,7 +35,7 @@ static void BM_MixOneFrame(benchmark::State& state) {
 BENCHMARK(BM_MixOneFrame);
 
 // `music_bench --frames N` just plays N frames, for instruction counts:
-//   valgrind --tool=callgrind --toggle-collect='music_update()' music_bench --frames 3600
+//   valgrind --tool=callgrind --toggle-collect='music_update()' bench_music --frames 3600
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--frames") {
         SimAudioSetup setup;

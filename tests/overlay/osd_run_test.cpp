@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,6 +19,7 @@ struct DemoRun {
     int status = -1;
     long last_vblank = -1; // frame number of the last vertical blank
     std::string trace;
+    std::vector<std::string> hashes; // by frame, with --frame-hash
 };
 
 // Runs the demo headless with a button script (and extra options).
@@ -23,10 +28,11 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     EXPECT_NE(bin, nullptr);
     const std::string dir = testing::TempDir();
     const std::string input = dir + "osd_" + name + ".txt", trace = dir + "osd_" + name + ".trace";
+    const std::string out = dir + "osd_" + name + ".out";
     std::ofstream(input) << script;
     const std::string command = "timeout 60 " + std::string(bin ? bin : "false") +
-                                " --headless --mute --input " + input + " --trace " + trace + " " +
-                                options + " >/dev/null";
+                                " --headless --input " + input + " --trace " + trace + " " +
+                                options + " >" + out;
     DemoRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -38,6 +44,9 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     for (std::string line; std::getline(lines, line);)
         if (line.size() > 8 && line[0] == 'F' && line.find("VBLANK") != std::string::npos)
             run.last_vblank = std::stol(line.substr(1, 7));
+    std::ifstream hashes(out);
+    for (std::string word, frame, hash; hashes >> word;)
+        if (word == "frame" && hashes >> frame >> word >> hash) run.hashes.push_back(hash);
     return run;
 }
 
@@ -67,4 +76,87 @@ TEST(OsdRun, ExitChosenInTheMenuEndsTheRunPlayContinuesIt) {
     DemoRun combo = run_demo("menu_combo", "10 start\n11 -\n50 l+r\n", "--frames 300");
     EXPECT_EQ(combo.status, 0);
     EXPECT_EQ(combo.last_vblank, 51);
+}
+
+// Pause at frame 30, play at 90: once the menu has faded out, every frame is
+// the unpaused run's frame from 60 frames earlier.
+TEST(OsdRun, ResumedDemoIsTheUnpausedDemoShiftedByThePause) {
+    DemoRun plain = run_demo("plain", "0 -\n", "--frames 240 --frame-hash");
+    DemoRun paused =
+        run_demo("paused", "0 -\n30 start\n31 -\n90 start\n91 -\n", "--frames 240 --frame-hash");
+    ASSERT_GE(plain.hashes.size(), 240u);
+    ASSERT_GE(paused.hashes.size(), 240u);
+    for (size_t k = 0; k < 30; ++k)
+        ASSERT_EQ(paused.hashes[k], plain.hashes[k]) << k;
+    EXPECT_NE(paused.hashes[60], plain.hashes[60]); // the menu is up
+    for (size_t k = 90 + 30; k < 240; ++k)
+        ASSERT_EQ(paused.hashes[k], plain.hashes[k - 60]) << k;
+}
+
+// Camera: the menu fades out and the frozen picture stays, unchanged, until
+// a key brings the menu back.
+TEST(OsdRun, CameraShowsTheFrozenPictureUntilAKeyReopensTheMenu) {
+    DemoRun run = run_demo("camera", "30 start\n31 -\n60 left\n61 -\n100 b\n101 -\n200 up\n201 -\n",
+                           "--frames 260 --frame-hash");
+    ASSERT_GE(run.hashes.size(), 260u);
+    // At frame 31 the opening sprite is still fully transparent: the frozen picture.
+    for (size_t k = 130; k < 200; ++k)
+        ASSERT_EQ(run.hashes[k], run.hashes[31]) << k;
+    EXPECT_NE(run.hashes[230], run.hashes[31]); // the menu is back
+}
+
+namespace {
+
+// Presses `key` n times, three frames apart, from frame `from` on.
+std::string presses(const char* key, int n, int from) {
+    std::string script = "0 -\n";
+    for (int i = 0; i < n; ++i)
+        script += std::to_string(from + 3 * i) + " " + key + "\n" +
+                  std::to_string(from + 3 * i + 1) + " -\n";
+    return script;
+}
+
+std::vector<int16_t> read_wav(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> samples;
+    if (bytes.size() > 44) {
+        samples.resize((bytes.size() - 44) / 2);
+        std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    }
+    return samples;
+}
+
+double rms(const std::vector<int16_t>& s, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to && i < s.size(); ++i)
+        sum += double(s[i]) * s[i];
+    return std::sqrt(sum / double(to - from));
+}
+
+std::vector<int16_t> sound_of(const std::string& name, const std::string& script) {
+    const std::string wav = testing::TempDir() + "osd_" + name + ".wav";
+    DemoRun run = run_demo(name, script, "--frames 400 --wav " + wav);
+    EXPECT_EQ(run.status, 0);
+    return read_wav(wav);
+}
+
+} // namespace
+
+// Twelve presses take the volume from step 8 (51) to 20 (128); a thirteenth
+// changes nothing. Ten presses down reach silence; mute silences at once.
+TEST(OsdRun, VolumeKeysScaleTheSoundAndStopAtTheLimits) {
+    const std::vector<int16_t> start = sound_of("vol_start", "0 -\n");
+    const std::vector<int16_t> top = sound_of("vol_top", presses("volup", 12, 10));
+    const std::vector<int16_t> past = sound_of("vol_past", presses("volup", 13, 10));
+    ASSERT_GT(start.size(), 100000u);
+    EXPECT_EQ(top, past);
+    // Stereo samples of frames 100 to 380 (22100 Hz, about 60 frames a second).
+    const size_t a = 2 * 22100 * 100 / 60, b = 2 * 22100 * 380 / 60;
+    const double ratio = rms(top, a, b) / rms(start, a, b);
+    EXPECT_NEAR(ratio, 128.0 / 51, 0.15); // the mixer scales close to linearly
+    const std::vector<int16_t> low = sound_of("vol_low", presses("voldown", 8, 10));
+    EXPECT_EQ(rms(low, a, b), 0.0);
+    EXPECT_EQ(low, sound_of("vol_below", presses("voldown", 9, 10)));
+    EXPECT_EQ(rms(sound_of("vol_mute", "0 -\n10 voldown+volup\n11 -\n"), a, b), 0.0);
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "demo/director.h"
+#include "demo/scenes.h"
 #include "hw/hw.h"
 #include "hw/hw_state.h"
+#include "render3d/r3d.h"
 #include "shell/main.h"
 #include "ticking_handheld.h"
 
@@ -66,7 +68,29 @@ TEST_F(DemoClock, ArithmeticWrapsModulo32Bits) {
     EXPECT_EQ(g_paused_total_ms, 0xFFFFFF20u);
 }
 
+TEST_F(DemoClock, APauseBeginningOnTickZeroStillFreezes) {
+    g_paused_total_ms = 1000;  // the tick count has wrapped to 0 since
+    main_pause_begin(0);
+    EXPECT_NE(g_pause_started_ms, 0u);
+    at(500);
+    uint32_t frozen = main_clock_ms();
+    at(900);
+    EXPECT_EQ(main_clock_ms(), frozen);
+    main_pause_end(at(1000));
+    EXPECT_EQ(g_pause_started_ms, 0u);
+    EXPECT_EQ(g_paused_total_ms, 1999u);
+}
+
 TEST_F(DemoClock, DirectorResetsFirstThenMeasuresSceneTimeFromIt) {
+    // The scroller state draws: give it upper memory and the precalculated
+    // renderer and scene data, as start-up does.
+    g_hw.upper_mem = hh.upper.data();
+    g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
+    r3d_init(240);
+    r3d_build_trig_tables();
+    r3d_build_meshes();
+    fx_font_init();
+    fx_build_scene_data();
     g_scene_state = SCENE_START;
     g_scene_start_ms = 0;
     at(500);
