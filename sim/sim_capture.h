@@ -11,9 +11,13 @@
 #include "sim/sim.h"
 #include "sim/sim_compositor.h"
 
-// FNV-1a 64 over the frame's pixels, each taken as one 32-bit word
-// 0x00RRGGBB (h ^= word; h *= 0x100000001B3), row by row from the top, left
-// to right, starting from 0xCBF29CE484222325.
+// The frame hash. The pixels (32-bit words 0x00RRGGBB, row by row from the
+// top, left to right) are taken in pairs as 64-bit words w_j = pixel[2j] |
+// pixel[2j+1] << 32; an odd last pixel is a last word with a zero high half.
+// Word j goes to lane j mod 4. Each lane starts at 0xCBF29CE484222325 and
+// takes its words by the FNV-1a 64 step followed by a fold (h ^= w;
+// h *= 0x100000001B3 modulo 2^64; h ^= h >> 32); the hash is the same steps
+// over the four lane values in lane order, from the same start.
 uint64_t sim_frame_hash(const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason.

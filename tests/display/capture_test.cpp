@@ -63,18 +63,27 @@ ProcessRun run_palendro(const std::string& args, const std::string& dir) {
 } // namespace
 
 // Expected values worked out separately (Python, 64-bit wrap-around):
-// h = 0xCBF29CE484222325; for w in words: h = ((h ^ w) * 0x100000001B3) % 2**64.
-TEST(Capture, FrameHashIsFnv1a64OverPixelWords) {
+//   def lane(ws): h = 0xCBF29CE484222325
+//                 for w in ws: h = ((h ^ w) * 0x100000001B3) % 2**64; h ^= h >> 32
+//   words = pixel pairs (first in the low half), odd last pixel alone;
+//   hash = lane([lane(words[k::4]) for k in range(4)])
+TEST(Capture, FrameHashOverPixelPairsInFourLanes) {
     SimFrame f;
     f.width = 1;
     f.height = 1;
     f.pixels = {0x616263};
-    EXPECT_EQ(sim_frame_hash(f), 0xD081DE4CBE47E9F2ull);
+    EXPECT_EQ(sim_frame_hash(f), 0xEBF562572A9E6047ull);
     f.width = 2;
     f.pixels = {0x616263, 0xFFFFFF};
-    EXPECT_EQ(sim_frame_hash(f), 0x04C2C96812CD7817ull);
+    EXPECT_EQ(sim_frame_hash(f), 0x0FB57A817FB21CDDull);
     f.pixels = {0xFFFFFF, 0x616263}; // order matters
-    EXPECT_EQ(sim_frame_hash(f), 0xA22D47251A6A4217ull);
+    EXPECT_EQ(sim_frame_hash(f), 0x3C41AD431654A642ull);
+    f.pixels = {0x616263, 0xFFFFFE}; // the second pixel of a pair reaches the low bits
+    EXPECT_EQ(sim_frame_hash(f), 0x8307BE5EF8A354B1ull);
+    f.width = 11;
+    f.pixels.clear();
+    for (uint32_t v = 1; v <= 11; ++v) f.pixels.push_back(v); // all four lanes and an odd tail
+    EXPECT_EQ(sim_frame_hash(f), 0xE2796F7B9606F691ull);
 }
 
 TEST(Capture, PngReadsBackTheFrameExactly) {
