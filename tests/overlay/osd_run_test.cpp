@@ -160,3 +160,18 @@ TEST(OsdRun, VolumeKeysScaleTheSoundAndStopAtTheLimits) {
     EXPECT_EQ(low, sound_of("vol_below", presses("voldown", 9, 10)));
     EXPECT_EQ(rms(sound_of("vol_mute", "0 -\n10 voldown+volup\n11 -\n"), a, b), 0.0);
 }
+
+// The sound of a pause: silence while paused, then the song where it stopped,
+// sample for sample the unpaused run's sound 60 frames (22100 samples) later.
+TEST(OsdRun, ResumedSoundIsTheUnpausedSoundShiftedByThePause) {
+    const std::vector<int16_t> plain = sound_of("snd_plain", "0 -\n");
+    const std::vector<int16_t> paused =
+        sound_of("snd_paused", "0 -\n30 start\n31 -\n90 start\n91 -\n");
+    auto at = [](uint64_t frame) { return size_t(2 * (frame * 22100 / 60)); };  // stereo
+    ASSERT_GT(plain.size(), at(400));
+    ASSERT_EQ(paused.size(), plain.size());
+    EXPECT_GT(rms(plain, at(32), at(89)), 100.0);
+    EXPECT_EQ(rms(paused, at(32), at(89)), 0.0);
+    for (size_t i = at(100); i < at(390); ++i)
+        ASSERT_EQ(paused[i], plain[i - at(60)]) << "sample " << i;
+}
