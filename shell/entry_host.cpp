@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     options.sim.paced = !options.headless;
 
     sim_init(options.sim);
-    sim_audio_configure(options);
+    if (!sim_audio_configure(options)) return 2;
     if (sim_trace_open_failed()) {
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
         return 2;
@@ -42,6 +42,12 @@ int main(int argc, char** argv) {
     hw_set_port(sim_regs(), sim_system());
     int status = main_run();
     sim_shutdown();
+    bool sound_written = sim_audio_wav_ok();
     if (!sim_display_finish()) return 1;
+    if (!sound_written) {
+        std::fprintf(stderr, "palendro: the sound file '%s' could not be written\n",
+                     options.wav_path.c_str());
+        return 1;
+    }
     return status;
 }

@@ -24,6 +24,7 @@ struct SimAudio {
     uint64_t out = 0;     // stereo samples produced
     uint64_t mixer_bytes = 0;
     SimWav wav;
+    bool wav_ok = true;  // the WAV (if any) opened and every write went through
 };
 
 static SimAudio g_sim_audio;
@@ -158,19 +159,25 @@ MDRIVER* sim_audio_driver() {
     return &g_sim_audio_driver;
 }
 
-void sim_audio_setup(const SimAudioSetup& setup) {
+bool sim_audio_setup(const SimAudioSetup& setup) {
     sim_audio_finish();
     bool fail = g_sim_audio.fail_init;
     g_sim_audio = SimAudio{};
     g_sim_audio.setup = setup;
     g_sim_audio.fail_init = fail;
-    if (!setup.wav_path.empty()) sim_wav_open(&g_sim_audio.wav, setup.wav_path, SIM_AUDIO_RATE);
     music_use_host_driver(&g_sim_audio_driver);
+    if (setup.wav_path.empty()) return true;
+    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, SIM_AUDIO_RATE);
+    return g_sim_audio.wav_ok;
 }
 
 void sim_audio_finish() {
     produce(Fill::GAP);
-    sim_wav_close(&g_sim_audio.wav);
+    if (!sim_wav_close(&g_sim_audio.wav)) g_sim_audio.wav_ok = false;
+}
+
+bool sim_audio_wav_ok() {
+    return g_sim_audio.wav_ok;
 }
 
 uint64_t sim_audio_samples_out() {

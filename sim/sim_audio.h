@@ -28,13 +28,17 @@ struct SimAudioSetup {
 
 // From the host command line: window or headless, --wav, --mute; the clock
 // is the simulated handheld's, the WAV is finished when the program exits.
-void sim_audio_configure(const HostOptions& options);
+// False, with one line on standard error, when the WAV cannot be created.
+bool sim_audio_configure(const HostOptions& options);
 
-// Installs the driver for the music glue and opens the WAV (temporary name).
-void sim_audio_setup(const SimAudioSetup& setup);
+// Installs the driver for the music glue and opens the WAV (temporary name);
+// false when the WAV cannot be created.
+bool sim_audio_setup(const SimAudioSetup& setup);
 // Silence up to the last frame run, then the WAV gets its sizes and its name.
 // Idempotent.
 void sim_audio_finish();
+// False when the WAV could not be written completely (it is then not kept).
+bool sim_audio_wav_ok();
 
 // Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = 22100 / rate.
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate);

@@ -3,13 +3,17 @@
 #include "sim/sim_audio.h"
 #include "sim/sim_options.h"
 
-void sim_audio_configure(const HostOptions& options) {
+#include <cstdio>
+
+bool sim_audio_configure(const HostOptions& options) {
     SimAudioSetup setup;
     setup.realtime = !options.headless && options.sim.paced;
     setup.mute = options.mute;
     setup.wav_path = options.wav_path;
     setup.frame_count = sim_frame_count;
     setup.frame_rate = sim_frame_rate;
-    sim_audio_setup(setup);
     sim_on_exit(sim_audio_finish);
+    if (sim_audio_setup(setup)) return true;
+    std::fprintf(stderr, "palendro: cannot write sound '%s'\n", options.wav_path.c_str());
+    return false;
 }

@@ -10,11 +10,14 @@ struct SimWav {
     std::string path, temp_path;
     uint32_t rate = 0;
     uint64_t samples = 0; // stereo samples written
+    bool failed = false;  // a write went wrong: the file is not kept
 };
 
 bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate);
 void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples);
-void sim_wav_close(SimWav* wav); // sizes, then the temporary file takes the real name
+// Sizes, then the temporary file takes the real name. False (and no file under
+// either name) when any write failed.
+bool sim_wav_close(SimWav* wav);
 
 bool sim_speaker_open(uint32_t rate);
 void sim_speaker_queue(const int16_t* stereo, uint32_t samples);

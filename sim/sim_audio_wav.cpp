@@ -36,11 +36,12 @@ bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate) {
     wav->temp_path = path + ".part";
     wav->rate = rate;
     wav->samples = 0;
+    wav->failed = false;
     wav->file = fopen(wav->temp_path.c_str(), "wb");
     if (!wav->file) return false;
     uint8_t h[WAV_HEADER_BYTES];
     wav_header(h, rate, 0);
-    fwrite(h, 1, sizeof h, wav->file);
+    wav->failed = fwrite(h, 1, sizeof h, wav->file) != sizeof h;
     return true;
 }
 
@@ -51,19 +52,21 @@ void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples) {
         uint32_t n = samples - done < 1024 ? samples - done : 1024;
         for (uint32_t i = 0; i < 2 * n; i++)
             put_u16(bytes + 2 * i, uint16_t(stereo[2 * done + i]));
-        fwrite(bytes, 4, n, wav->file);
+        if (fwrite(bytes, 4, n, wav->file) != n) wav->failed = true;
         done += n;
     }
     wav->samples += samples;
 }
 
-void sim_wav_close(SimWav* wav) {
-    if (!wav->file) return;
+bool sim_wav_close(SimWav* wav) {
+    if (!wav->file) return true;
     uint8_t h[WAV_HEADER_BYTES];
     wav_header(h, wav->rate, wav->samples);
-    fseek(wav->file, 0, SEEK_SET);
-    fwrite(h, 1, sizeof h, wav->file);
-    bool ok = fclose(wav->file) == 0;
+    bool ok = !wav->failed && fseek(wav->file, 0, SEEK_SET) == 0 &&
+              fwrite(h, 1, sizeof h, wav->file) == sizeof h;
+    ok = fclose(wav->file) == 0 && ok;
     wav->file = nullptr;
-    if (ok) rename(wav->temp_path.c_str(), wav->path.c_str());
+    if (ok) ok = rename(wav->temp_path.c_str(), wav->path.c_str()) == 0;
+    if (!ok) remove(wav->temp_path.c_str());
+    return ok;
 }

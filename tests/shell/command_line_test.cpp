@@ -48,7 +48,7 @@ TEST(CommandLine, EveryErrorIsOneLineAndStatusTwo) {
         "--bogus", "--frames", "--frames x", "--frames -3", "--tv", "--tv secam",
         "--board square", "--clock-start 4294967296", "--clock-start -1", "--scale 0",
         "--scale 9", "--screenshot 12", "--screenshot x:a.png", "--screenshot 3:",
-        "--input /nonexistent/script", "--trace", "--headless extra",
+        "--input /nonexistent/script", "--trace", "--headless extra", "--wav /nonexistent/x.wav",
     };
     for (const char* args : cases) {
         CliRun r = run(std::string("--headless ") + args);
