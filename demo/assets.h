@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-constexpr uint32_t FX_PICTURE_BYTES = 1886080; // 2947 lines of 640 bytes, YCbCr 4:2:2
+constexpr uint32_t FX_PICTURE_BYTES = 1886080;  // 2947 lines of 640 bytes, YCbCr 4:2:2
 constexpr int FX_FONT_GLYPH_COUNT = 86;
 constexpr int FX_FONT_GLYPH_SIZE = 16;
 constexpr int FX_FONT_PIXEL_BYTES = FX_FONT_GLYPH_COUNT * FX_FONT_GLYPH_SIZE * FX_FONT_GLYPH_SIZE;
-constexpr int FX_SCROLL_TEXT_LENGTH = 1296; // followed by a terminating zero
+constexpr int FX_SCROLL_TEXT_LENGTH = 1296;  // followed by a terminating zero
 
 extern "C" const uint8_t FX_PICTURE_ASSET[FX_PICTURE_BYTES];
 extern "C" const uint8_t FX_FONT_MAP_ASSET[256];

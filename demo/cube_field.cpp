@@ -18,10 +18,8 @@ void fx_sort_cubes(int lo, int hi) {
     int32_t pivot = g_cube_keys[(lo + hi) >> 1];
     int i = lo, j = hi;
     while (i <= j) {
-        while (g_cube_keys[i] < pivot)
-            ++i;
-        while (g_cube_keys[j] > pivot)
-            --j;
+        while (g_cube_keys[i] < pivot) ++i;
+        while (g_cube_keys[j] > pivot) --j;
         if (i <= j) {
             std::swap(g_cube_keys[i], g_cube_keys[j]);
             std::swap(g_cube_order[i], g_cube_order[j]);
@@ -47,7 +45,7 @@ void fx_cubes_frame(Surface* s, uint32_t t) {
     int32_t spin_z = fx_spin_rate(time, 1162.0f);
     for (int i = 0; i < g_cube_count; ++i) {
         FlyingCube& c = g_cubes[i];
-        c.x = (c.x + c.vx) % FX_CUBE_WRAP_XY; // keeps the dividend's sign
+        c.x = (c.x + c.vx) % FX_CUBE_WRAP_XY;  // keeps the dividend's sign
         c.y = (c.y + c.vy) % FX_CUBE_WRAP_XY;
         c.z += c.vz;
         if (c.z <= FX_CUBE_NEAR_Z) c.z = FX_CUBE_FAR_Z;

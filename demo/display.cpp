@@ -94,16 +94,11 @@ void fx_flip(Surface* s) {
 
 void fx_display_reset() {
     hw_set_rgb_address(RGB_PAGE0_OFFSET);
-    for (int region = 1; region <= 5; ++region)
-        hw_set_rgb_region(region, 0, 0, 0, 0, 0, 0, 0, 0);
+    for (int region = 1; region <= 5; ++region) hw_set_rgb_region(region, 0, 0, 0, 0, 0, 0, 0, 0);
     hw_set_osd_layer(0, 0, 0);
     hw_set_subpicture_layer(0, 0, 0, 0, 0);
 }
 
-void fx_enable_rgb_overlay() {
-    hw_set_rgb_region(5, 1, 1, 1, 15, 0, 0, 319, 199);
-}
+void fx_enable_rgb_overlay() { hw_set_rgb_region(5, 1, 1, 1, 15, 0, 0, 319, 199); }
 
-void fx_display_restore_mode() {
-    hw_set_video_mode(g_video_output, g_video_bpp);
-}
+void fx_display_restore_mode() { hw_set_video_mode(g_video_output, g_video_bpp); }

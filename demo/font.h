@@ -6,14 +6,14 @@
 
 struct Font {
     uint8_t char_to_glyph[256];
-    uint16_t* pixels; // glyph after glyph, rows of RGB565; owned, never freed
+    uint16_t* pixels;  // glyph after glyph, rows of RGB565; owned, never freed
     int32_t glyph_count;
     int32_t glyph_width;
     int32_t glyph_height;
 };
 
 extern Font g_font;
-extern const char* const g_scroll_text; // 1296 characters and a terminating zero
+extern const char* const g_scroll_text;  // 1296 characters and a terminating zero
 
 void fx_font_init();
 int fx_font_glyph_index(const Font* f, unsigned ch);
@@ -21,6 +21,4 @@ uint16_t* fx_font_glyph_pixels(const Font* f, int glyph);
 
 // Intensity 0..15 to a grey RGB565 pixel: 2b red, 4b green, 2b blue, so 15
 // gives 0xF79E and 0 stays black (transparent).
-constexpr uint16_t fx_font_grey(uint8_t b) {
-    return uint16_t(b << 12 | b << 7 | b << 1);
-}
+constexpr uint16_t fx_font_grey(uint8_t b) { return uint16_t(b << 12 | b << 7 | b << 1); }

@@ -95,8 +95,7 @@ void fx_build_scene_data() {
         fx_palette_gradient(&p, 128, 191, b.r, b.g, b.b, c.r, c.g, c.b);
         fx_palette_gradient(&p, 192, 255, c.r, c.g, c.b, d.r, d.g, d.b);
     }
-    for (FlyingCube& c : g_cubes)
-        fx_cube_randomize(&c);
+    for (FlyingCube& c : g_cubes) fx_cube_randomize(&c);
     for (int g = 0; g < FX_FONT_GLYPH_COUNT; ++g)
         r3d_texture_init(&g_glyph_textures[g], g_font.glyph_width, g_font.glyph_height,
                          fx_font_glyph_pixels(&g_font, g));

@@ -10,18 +10,18 @@
 constexpr int FX_CUBE_PALETTES = 32;
 constexpr int FX_PALETTE_COLOURS = 256;
 constexpr int FX_CUBES = 24;
-constexpr int FX_SINE_ENTRIES = 4096; // amplitude 256, period 256 entries
+constexpr int FX_SINE_ENTRIES = 4096;  // amplitude 256, period 256 entries
 
 struct FlyingCube {
-    int32_t x, y, z;                   // model units; larger z is farther
-    int32_t vx, vy, vz;                // added per frame
-    int32_t angle_x, angle_y, angle_z; // 256 steps a turn
-    int32_t palette_index;             // into g_cube_palettes
+    int32_t x, y, z;                    // model units; larger z is farther
+    int32_t vx, vy, vz;                 // added per frame
+    int32_t angle_x, angle_y, angle_z;  // 256 steps a turn
+    int32_t palette_index;              // into g_cube_palettes
 };
 
 extern Palette g_cube_palettes[FX_CUBE_PALETTES];
 extern FlyingCube g_cubes[FX_CUBES];
-extern Texture g_glyph_textures[]; // one per glyph of g_font
+extern Texture g_glyph_textures[];  // one per glyph of g_font
 extern int32_t SINE_P256[FX_SINE_ENTRIES];
 
 void fx_build_scene_data();

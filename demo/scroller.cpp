@@ -22,7 +22,7 @@ static int32_t fx_floor_div(int32_t a, int32_t b) {
 
 void fx_scroll_text_span(int32_t scroll_x, int count, int* first, int* last) {
     // scroll_x + 100 j >= -767  and  scroll_x + 100 j <= 767
-    int32_t lo = -fx_floor_div(scroll_x + FX_TEXT_BAND, FX_CHAR_SPACING); // ceiling
+    int32_t lo = -fx_floor_div(scroll_x + FX_TEXT_BAND, FX_CHAR_SPACING);  // ceiling
     int32_t hi = fx_floor_div(FX_TEXT_BAND - scroll_x, FX_CHAR_SPACING);
     *first = lo > 0 ? lo : 0;
     *last = hi < count - 1 ? hi : count - 1;

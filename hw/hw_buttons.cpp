@@ -4,8 +4,8 @@
 #include "hw/hw_state.h"
 #include "hw/regs.h"
 
-constexpr uint32_t BUTTON_PINS = 0x7FFFF;        // bits 0-18 read 0 while held
-constexpr uint32_t BUTTON_EXIT_KEYS = 0x0C00;    // the two keys of the exit combination
+constexpr uint32_t BUTTON_PINS = 0x7FFFF;      // bits 0-18 read 0 while held
+constexpr uint32_t BUTTON_EXIT_KEYS = 0x0C00;  // the two keys of the exit combination
 constexpr uint32_t BUTTON_EXIT_AT_ONCE = 0x80000;
 constexpr uint32_t BUTTON_TOUCH_BOARD_ABSENT = 0x400AA;  // bits 1, 3, 5, 7, 18
 

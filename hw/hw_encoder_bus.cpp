@@ -15,8 +15,10 @@ static void bus_pause(int units = 1) {
     for (int i = 0; i < units; ++i) hw_system()->bus_delay();
 }
 static void bus_level(uint16_t bit, int high) {
-    if (high) hw_set_bits16(reg::GPIO_B_OUTPUT, bit);
-    else hw_clear_bits16(reg::GPIO_B_OUTPUT, bit);
+    if (high)
+        hw_set_bits16(reg::GPIO_B_OUTPUT, bit);
+    else
+        hw_clear_bits16(reg::GPIO_B_OUTPUT, bit);
     bus_pause();
 }
 static void sda(int high) { bus_level(reg::GPIO_B_SDA, high); }

@@ -19,9 +19,7 @@ void set_or_clear(uint32_t offset, uint16_t bits, bool set) {
         hw_clear_bits16(offset, bits);
 }
 
-bool on_tv() {
-    return g_hw.video_mode > 4;
-}
+bool on_tv() { return g_hw.video_mode > 4; }
 
 uint32_t rgb_bytes_per_line() {
     const uint32_t w = uint32_t(g_hw.screen_width);
@@ -37,11 +35,9 @@ uint32_t rgb_bytes_per_line() {
     }
 }
 
-uint32_t video_block(int layer) {
-    return layer ? reg::VIDEO_A : reg::VIDEO_B;
-}
+uint32_t video_block(int layer) { return layer ? reg::VIDEO_A : reg::VIDEO_B; }
 
-} // namespace
+}  // namespace
 
 int hw_set_rgb_address(uint32_t offset) {
     const uint32_t even = g_hw.upper_mem_phys + offset;
@@ -74,7 +70,7 @@ int hw_set_rgb_region(int region, int enable, int key_enable, int mix, int alpha
     hw_wr16(alpha_reg, hw_rd16(alpha_reg) & ~(0xFu << alpha_shift));
     hw_wr16(alpha_reg, hw_rd16(alpha_reg) | uint32_t(alpha) << alpha_shift);
 
-    if (r <= 4) { // region 5 covers the whole screen and has no rectangle
+    if (r <= 4) {  // region 5 covers the whole screen and has no rectangle
         const uint32_t rect = reg::rgb_region_rect(r);
         hw_wr16(rect, uint32_t(left));
         hw_wr16(rect + 2, uint32_t(right));
@@ -157,7 +153,7 @@ int hw_set_video_layer(int layer, int enabled, int x0, int y0, int x1, int botto
 int hw_set_video_layer_scale(int layer, int top, uint16_t h_scale, uint16_t v_scale) {
     const uint32_t block = video_block(layer);
     const uint32_t width = hw_rd16(block + reg::V_LINE_WIDTH);
-    const uint32_t v_step = (uint32_t(v_scale) * width) >> 10; // < 2^32: both factors are 16 bits
+    const uint32_t v_step = (uint32_t(v_scale) * width) >> 10;  // < 2^32: both factors are 16 bits
     hw_wr16(block + (top ? reg::V_HSCALE_TOP : reg::V_HSCALE_BOTTOM), h_scale);
     hw_wr_pair(block + (top ? reg::V_VSTEP_TOP : reg::V_VSTEP_BOTTOM), v_step);
     return 0;

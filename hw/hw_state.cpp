@@ -67,14 +67,17 @@ int hw_init(const char*) {
     hw_wait_ms(20);  // the first clock reading here is the clock's zero
 
     g_hw.upper_mem_phys = reg::UPPER_PHYS;
-    g_hw.upper_mem = static_cast<uint8_t*>(sys->map_physical(g_hw.mem_fd, reg::UPPER_PHYS, reg::UPPER_SIZE));
+    g_hw.upper_mem =
+        static_cast<uint8_t*>(sys->map_physical(g_hw.mem_fd, reg::UPPER_PHYS, reg::UPPER_SIZE));
     if (!g_hw.upper_mem) {
         std::fprintf(stderr, "palendro: cannot map upper memory through %s\n", MEM_DEVICE);
         std::exit(1);
     }
 
-    if (!(hw_rd16(reg::DPC_CONTROL) & reg::DPC_CONTROL_TV)) g_hw.video_mode = 0;
-    else g_hw.video_mode = hw_rd16(reg::DPC_V_ACTIVE) > 270 ? 19 : 5;
+    if (!(hw_rd16(reg::DPC_CONTROL) & reg::DPC_CONTROL_TV))
+        g_hw.video_mode = 0;
+    else
+        g_hw.video_mode = hw_rd16(reg::DPC_V_ACTIVE) > 270 ? 19 : 5;
 
     // The two field addresses sit at offsets that are not 4-byte aligned, so
     // they are read and written as 16-bit halves: a word access there would
@@ -101,7 +104,8 @@ int hw_shutdown(int exit_to_launcher) {
     }
     if (g_hw.mem_fd != -1) {
         // Blank the screen the launcher shows on return.
-        void* screen = sys->map_physical(g_hw.mem_fd, g_hw.saved_rgb_address, LAUNCHER_SCREEN_BYTES);
+        void* screen =
+            sys->map_physical(g_hw.mem_fd, g_hw.saved_rgb_address, LAUNCHER_SCREEN_BYTES);
         if (screen) {
             volatile uint32_t* words = static_cast<volatile uint32_t*>(screen);
             for (uint32_t i = 0; i < LAUNCHER_SCREEN_BYTES / 4; ++i) words[i] = 0;
@@ -110,7 +114,8 @@ int hw_shutdown(int exit_to_launcher) {
         if (g_hw.saved_valid == 1) {
             hw_wr_pair(reg::RGB_ODD_ADDR, g_hw.saved_regs32[0]);
             hw_wr_pair(reg::RGB_EVEN_ADDR, g_hw.saved_regs32[1]);
-            for (int i = 0; i < HW_SAVED16_COUNT; ++i) hw_wr16(HW_SAVE_TABLE[i], g_hw.saved_regs16[i]);
+            for (int i = 0; i < HW_SAVED16_COUNT; ++i)
+                hw_wr16(HW_SAVE_TABLE[i], g_hw.saved_regs16[i]);
         }
         sys->unmap(g_hw.regs, reg::BLOCK_SIZE);
         sys->unmap(g_hw.upper_mem, reg::UPPER_SIZE);

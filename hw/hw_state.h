@@ -14,7 +14,8 @@ struct HwState {
     void* regs = nullptr;
     uint8_t* upper_mem = nullptr;
     uint32_t upper_mem_phys = 0;
-    uint32_t board_variant = 0;  // 0 plain, 256 touch screen, 257 touch screen with port I pin 12 low
+    uint32_t board_variant =
+        0;  // 0 plain, 256 touch screen, 257 touch screen with port I pin 12 low
     uint32_t video_mode = 0;
     int screen_width = 320;
     int screen_height = 240;
@@ -30,10 +31,14 @@ extern HwState g_hw;
 
 // Register access, through the selected backend.
 inline uint16_t hw_rd16(uint32_t offset) { return hw_regs()->read16(offset); }
-inline void hw_wr16(uint32_t offset, uint32_t value) { hw_regs()->write16(offset, uint16_t(value)); }
+inline void hw_wr16(uint32_t offset, uint32_t value) {
+    hw_regs()->write16(offset, uint16_t(value));
+}
 inline uint32_t hw_rd32(uint32_t offset) { return hw_regs()->read32(offset); }
 inline void hw_wr32(uint32_t offset, uint32_t value) { hw_regs()->write32(offset, value); }
-inline void hw_set_bits16(uint32_t offset, uint16_t bits) { hw_wr16(offset, hw_rd16(offset) | bits); }
+inline void hw_set_bits16(uint32_t offset, uint16_t bits) {
+    hw_wr16(offset, hw_rd16(offset) | bits);
+}
 inline void hw_clear_bits16(uint32_t offset, uint16_t bits) {
     hw_wr16(offset, hw_rd16(offset) & ~bits);
 }

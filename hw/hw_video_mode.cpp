@@ -62,8 +62,7 @@ OutputClass output_class(uint32_t mode) {
 
 void encoder_load_table(const uint8_t* t) {
     hw_encoder_write(ENCODER_TABLE_REGS[0], t[0]);
-    for (int i = 1; i <= 32; ++i)
-        hw_encoder_write(ENCODER_TABLE_REGS[i], t[i]);
+    for (int i = 1; i <= 32; ++i) hw_encoder_write(ENCODER_TABLE_REGS[i], t[i]);
     hw_encoder_write(ENCODER_TABLE_REGS[33], t[33]);
     hw_encoder_write(ENCODER_TABLE_REGS[34], t[34]);
     hw_wait_ms(10);
@@ -149,7 +148,7 @@ void tv_timing(OutputClass tv) {
     hw_wr16(reg::DPC_V_ACTIVE, tv == OUT_TV240 ? 239 : 287);
 }
 
-} // namespace
+}  // namespace
 
 int hw_set_video_mode(uint32_t mode, int bpp) {
     uint16_t depth;

@@ -158,8 +158,10 @@ const RegInfo* reg_info(uint32_t offset) {
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
         if (REG_TABLE[mid].offset == offset) return &REG_TABLE[mid];
-        if (REG_TABLE[mid].offset < offset) lo = mid + 1;
-        else hi = mid - 1;
+        if (REG_TABLE[mid].offset < offset)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     return nullptr;
 }

@@ -20,7 +20,7 @@ constexpr uint32_t SYS_CLOCK_ENABLE = 0x0904;  // bit 0: set at shut-down; bit 1
 constexpr uint32_t SYS_CLOCK_GATE = 0x090A;    // 0xFFFF written at start-up
 constexpr uint32_t SYS_CLOCK_912 = 0x0912;
 constexpr uint32_t SYS_CLOCK_91C = 0x091C;
-constexpr uint32_t SYS_DISPLAY_CLOCK = 0x091E;  // LCD 0x9000, TV 0x4170
+constexpr uint32_t SYS_DISPLAY_CLOCK = 0x091E;    // LCD 0x9000, TV 0x4170
 constexpr uint32_t SYS_DISPLAY_DIVIDER = 0x0924;  // LCD 0x8A80, TV 0x0100
 constexpr uint16_t SYS_CLOCK_ENABLE_SHUTDOWN = 0x0001;
 constexpr uint16_t SYS_CLOCK_ENABLE_STARTUP = 0x0400;
@@ -35,8 +35,8 @@ constexpr uint32_t gpio_function_lo(int p) { return 0x1020 + 2 * p; }  // pins 0
 constexpr uint32_t gpio_function_hi(int p) { return 0x1040 + 2 * p; }  // pins 8-15
 constexpr uint32_t gpio_output(int p) { return 0x1060 + 2 * p; }
 constexpr uint32_t gpio_input(int p) { return 0x1180 + 2 * p; }
-constexpr int PORT_B = 1, PORT_C = 2, PORT_D = 3, PORT_F = 5, PORT_H = 7, PORT_I = 8,
-              PORT_L = 11, PORT_M = 12;
+constexpr int PORT_B = 1, PORT_C = 2, PORT_D = 3, PORT_F = 5, PORT_H = 7, PORT_I = 8, PORT_L = 11,
+              PORT_M = 12;
 constexpr uint32_t GPIO_B_FUNCTION = 0x1022;  // pin 0 (bus data), pin 1 (bus clock): 1 = output
 constexpr uint32_t GPIO_I_FUNCTION_HI = 0x1050;
 constexpr uint32_t GPIO_B_OUTPUT = 0x1062;  // bit 0 data, bit 1 clock, bits 2-3 LCD/TV switch
@@ -122,8 +122,8 @@ constexpr uint32_t V_X1 = 0x12;
 constexpr uint32_t V_Y0 = 0x14;
 constexpr uint32_t V_TOP_END_Y = 0x16;
 constexpr uint32_t V_BOTTOM_END_Y = 0x18;
-constexpr uint32_t V_TOP_ADDR1 = 0x1A;  // pair
-constexpr uint32_t V_TOP_ADDR2 = 0x1E;  // pair
+constexpr uint32_t V_TOP_ADDR1 = 0x1A;     // pair
+constexpr uint32_t V_TOP_ADDR2 = 0x1E;     // pair
 constexpr uint32_t V_BOTTOM_ADDR1 = 0x22;  // pair
 constexpr uint32_t V_BOTTOM_ADDR2 = 0x26;  // pair
 
@@ -131,7 +131,9 @@ constexpr uint32_t RGB_CONTROL = 0x28DA;  // bit 2(r-1) key enable, bits 9-10 de
 constexpr uint32_t RGB_MIX = 0x28DC;      // 2 bits per region at 2(r-1)
 constexpr uint32_t RGB_ALPHA_123 = 0x28DE;
 constexpr uint32_t RGB_ALPHA_45 = 0x28E0;
-constexpr uint32_t rgb_region_rect(int r) { return 0x28E2 + 8 * (r - 1); }  // left, right, top, bottom
+constexpr uint32_t rgb_region_rect(int r) {
+    return 0x28E2 + 8 * (r - 1);
+}  // left, right, top, bottom
 constexpr uint32_t RGB_COLOR_KEY = 0x2902;  // pair
 constexpr uint32_t RGB_HSCALE = 0x2906;
 constexpr uint32_t RGB_VSTEP = 0x2908;

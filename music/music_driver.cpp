@@ -4,15 +4,9 @@
 #include <mikmod.h>
 
 #ifdef PALENDRO_DEVICE
-MDRIVER* music_output_driver() {
-    return &drv_oss;
-}
+MDRIVER* music_output_driver() { return &drv_oss; }
 #else
 static MDRIVER* g_music_host_driver = &drv_nos;
-void music_use_host_driver(MDRIVER* driver) {
-    g_music_host_driver = driver ? driver : &drv_nos;
-}
-MDRIVER* music_output_driver() {
-    return g_music_host_driver;
-}
+void music_use_host_driver(MDRIVER* driver) { g_music_host_driver = driver ? driver : &drv_nos; }
+MDRIVER* music_output_driver() { return g_music_host_driver; }
 #endif

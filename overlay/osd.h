@@ -12,26 +12,26 @@
 
 // --- State ------------------------------------------------------------------
 
-constexpr int OSD_STATE_RUNNING = 0; // demo runs
-constexpr int OSD_STATE_MENU = 1;    // paused, menu shown
-constexpr int OSD_STATE_EXIT = 2;    // exit chosen
-constexpr int OSD_STATE_HIDDEN = 3;  // paused, menu hidden
+constexpr int OSD_STATE_RUNNING = 0;  // demo runs
+constexpr int OSD_STATE_MENU = 1;     // paused, menu shown
+constexpr int OSD_STATE_EXIT = 2;     // exit chosen
+constexpr int OSD_STATE_HIDDEN = 3;   // paused, menu hidden
 
 constexpr int OSD_ITEM_PLAY = 0, OSD_ITEM_CAMERA = 1, OSD_ITEM_EXIT = 2;
 
 // Button masks (the bit layout is the hardware layer's).
 constexpr uint32_t OSD_KEY_VOLUME_DOWN = 0x10000;
 constexpr uint32_t OSD_KEY_VOLUME_UP = 0x20000;
-constexpr uint32_t OSD_KEY_VOLUME = OSD_KEY_VOLUME_DOWN | OSD_KEY_VOLUME_UP; // both: mute
-constexpr uint32_t OSD_KEY_PAUSE = 0x100;    // pause / confirm, on the press
-constexpr uint32_t OSD_KEY_CONFIRM = 0x2000; // confirm while it is down (menu only)
+constexpr uint32_t OSD_KEY_VOLUME = OSD_KEY_VOLUME_DOWN | OSD_KEY_VOLUME_UP;  // both: mute
+constexpr uint32_t OSD_KEY_PAUSE = 0x100;     // pause / confirm, on the press
+constexpr uint32_t OSD_KEY_CONFIRM = 0x2000;  // confirm while it is down (menu only)
 constexpr uint32_t OSD_KEY_NEXT = 0x4;
 constexpr uint32_t OSD_KEY_PREV_A = 0x40, OSD_KEY_PREV_B = 0x200;
 constexpr uint32_t OSD_KEY_EXIT_NOW = 0x80000;
 
 // Durations in milliseconds.
-constexpr uint32_t OSD_MENU_SLIDE_MS = 320; // opening and closing animation
-constexpr uint32_t OSD_MENU_MOVE_MS = 290;  // item change
+constexpr uint32_t OSD_MENU_SLIDE_MS = 320;  // opening and closing animation
+constexpr uint32_t OSD_MENU_MOVE_MS = 290;   // item change
 constexpr uint32_t OSD_VOLUME_SHOW_MS = 2000;
 constexpr uint32_t OSD_VOLUME_LIMIT_MS = 200;
 
@@ -39,22 +39,21 @@ constexpr int VOLUME_STEPS = 21;
 // Player volume (0..128) of each step: floor(i * 128 / 20).
 constexpr std::array<int, VOLUME_STEPS> VOLUME_TABLE = [] {
     std::array<int, VOLUME_STEPS> t{};
-    for (int i = 0; i < VOLUME_STEPS; ++i)
-        t[i] = i * 128 / 20;
+    for (int i = 0; i < VOLUME_STEPS; ++i) t[i] = i * 128 / 20;
     return t;
 }();
 
-extern uint32_t g_buttons, g_buttons_prev; // button mask of this frame and the previous one
+extern uint32_t g_buttons, g_buttons_prev;  // button mask of this frame and the previous one
 extern int g_osd_state;
-extern int g_paused; // from the menu's opening until the closing after "play" has ended
+extern int g_paused;  // from the menu's opening until the closing after "play" has ended
 extern int g_menu_selection;
 // Animation deadlines (ticks); 0 = not running.
 extern uint32_t g_menu_open_until, g_menu_close_until, g_menu_prev_until, g_menu_next_until;
-extern uint32_t g_menu_anim_start; // tick at which the last menu animation began
+extern uint32_t g_menu_anim_start;  // tick at which the last menu animation began
 extern int g_prev_key_held, g_next_key_held;
-extern int g_volume_step; // 0..20
+extern int g_volume_step;  // 0..20
 extern int g_muted;
-extern int g_volume_changed; // the player must be told the volume
+extern int g_volume_changed;  // the player must be told the volume
 extern uint32_t g_volume_show_until, g_volume_limit_until;
 
 void osd_init(int is_lcd, int is_tall_tv);
@@ -77,21 +76,21 @@ inline uint32_t osd_deadline(uint32_t now, uint32_t ms) {
 inline bool osd_passed(uint32_t now, uint32_t until) {
     return until != 0 && int32_t(now - until) > 0;
 }
-uint32_t osd_now(); // fresh tick value
+uint32_t osd_now();  // fresh tick value
 
 // --- Drawing ----------------------------------------------------------------
 
 // Upper-memory offsets of the sprite images.
 constexpr uint32_t OSD_MENU_OFFSET = 0x7F4800;
 constexpr uint32_t OSD_MUTE_OFFSET = 0x7F5000;
-constexpr uint32_t OSD_VOLUME_OFFSET = 0x7F5800; // + OSD_IMAGE_BYTES * step
+constexpr uint32_t OSD_VOLUME_OFFSET = 0x7F5800;  // + OSD_IMAGE_BYTES * step
 constexpr uint32_t OSD_IMAGE_BYTES = 0x800;
-constexpr uint32_t OSD_FIELD_BYTES = 1024; // a TV field; the LCD image uses 256 bytes
+constexpr uint32_t OSD_FIELD_BYTES = 1024;  // a TV field; the LCD image uses 256 bytes
 
 extern int g_osd_is_lcd;
 extern uint16_t g_volume_pos_x, g_volume_pos_y, g_menu_pos_x, g_menu_pos_y;
-extern int g_volume_shown;                         // the sprite shows the volume display
-extern uint8_t g_menu_bitmap[2 * OSD_FIELD_BYTES]; // field A then field B
+extern int g_volume_shown;                          // the sprite shows the volume display
+extern uint8_t g_menu_bitmap[2 * OSD_FIELD_BYTES];  // field A then field B
 
 void osd_blit_bits(uint8_t* dst, uint32_t bit_offset, uint32_t pitch_bits, const uint8_t* src,
                    uint32_t width_bits, uint32_t rows);

@@ -14,7 +14,7 @@ int g_volume_shown;
 // Writes the low n (1..8) bits of `bits` at destination bit `pos`.
 static inline void put_bits(uint8_t* dst, uint32_t pos, uint32_t bits, uint32_t n) {
     const uint32_t shift = pos & 7;
-    const uint32_t mask = ((1u << n) - 1) << shift; // at most 15 bits wide
+    const uint32_t mask = ((1u << n) - 1) << shift;  // at most 15 bits wide
     const uint32_t value = (bits << shift) & mask;
     uint8_t* d = dst + (pos >> 3);
     d[0] = uint8_t((d[0] & ~mask) | value);
@@ -79,8 +79,7 @@ static void build_lcd(uint8_t* upper) {
         // The bar's interior is columns 3-28; step s keeps s * 26 / 20 of them lit.
         if (s < VOLUME_STEPS - 1)
             for (int y = 13; y <= 15; ++y)
-                for (int x = s * 26 / 20 + 3; x <= 28; ++x)
-                    osd_set_pixel(image, 1, x, y, 0);
+                for (int x = s * 26 / 20 + 3; x <= 28; ++x) osd_set_pixel(image, 1, x, y, 0);
     }
 }
 
@@ -102,8 +101,7 @@ static void build_tv(uint8_t* upper) {
         // Interior columns 4-59; step s keeps s * 56 / 20 of them lit.
         if (s < VOLUME_STEPS - 1)
             for (int y = 20; y <= 24; ++y)
-                for (int x = s * 56 / 20 + 4; x <= 59; ++x)
-                    osd_set_pixel(image, 0, x, y, 0);
+                for (int x = s * 56 / 20 + 4; x <= 59; ++x) osd_set_pixel(image, 0, x, y, 0);
     }
 }
 
@@ -111,7 +109,7 @@ void osd_build_bitmaps(int is_lcd, int is_tall_tv) {
     g_osd_is_lcd = is_lcd;
     g_volume_pos_x = is_lcd ? 240 : 540;
     g_volume_pos_y = is_lcd ? 195 : is_tall_tv ? 219 : 179;
-    g_volume_changed = 1; // the first frame tells the player the start volume
+    g_volume_changed = 1;  // the first frame tells the player the start volume
     g_volume_step = 8;
     g_volume_show_until = g_volume_limit_until = 0;
     g_muted = 0;

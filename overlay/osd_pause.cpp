@@ -22,7 +22,7 @@ void osd_reset_pause(int is_lcd, int is_tall_tv) {
     g_menu_anim_start = 0;
     g_menu_pos_x = is_lcd ? 144 : 328;
     g_menu_pos_y = is_lcd ? 104 : is_tall_tv ? 130 : 90;
-    if (!is_lcd) { // the lower half of each field, which the menu never draws
+    if (!is_lcd) {  // the lower half of each field, which the menu never draws
         std::memset(g_menu_bitmap + 512, 0xAA, 512);
         std::memset(g_menu_bitmap + OSD_FIELD_BYTES + 512, 0xAA, 512);
     }
@@ -53,7 +53,7 @@ static void squeeze(const uint8_t* first, const uint8_t* second, int w, int h, i
 static void draw_items(uint32_t now) {
     const int lcd = g_osd_is_lcd;
     const int icon = lcd ? OSD_LCD_ICON : OSD_TV_ICON;
-    const int icon_x = lcd ? 6 : 12; // between the arrows
+    const int icon_x = lcd ? 6 : 12;  // between the arrows
     const int label_w = lcd ? OSD_LCD_LABEL_W : OSD_TV_LABEL_W;
     const int label_h = lcd ? OSD_LCD_LABEL_H : OSD_TV_LABEL_H;
     auto icons = [lcd](int i) { return lcd ? OSD_LCD_MENU_ICONS[i] : OSD_TV_MENU_ICONS[i]; };
@@ -105,7 +105,7 @@ void osd_draw_pause() {
 
     // Pulse with a period of 1750 ms: the first alpha 175..254, the second 88..127.
     const double wave = std::sin(2 * std::numbers::pi * now / 1750) * 5177344 + 5177344;
-    const uint32_t b = uint32_t(wave) / 2 + 0xB00000; // wave is 0..10354688, never negative
+    const uint32_t b = uint32_t(wave) / 2 + 0xB00000;  // wave is 0..10354688, never negative
     uint32_t first = (b * 255 >> 24) << 24 | 0xFFFFFF;
     uint32_t second = (b << 7) & 0xFF000000;
 
@@ -135,7 +135,7 @@ void osd_draw_pause() {
         second = fade(second, f);
     }
 
-    if (g_menu_prev_until) { // a finished move changes the selection
+    if (g_menu_prev_until) {  // a finished move changes the selection
         if (osd_passed(now, g_menu_prev_until)) {
             g_menu_prev_until = 0;
             g_menu_selection = g_menu_selection == 0 ? 2 : g_menu_selection - 1;

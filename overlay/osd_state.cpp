@@ -56,7 +56,7 @@ static void volume_keys(uint32_t cur, uint32_t prev) {
     g_volume_show_until = osd_deadline(osd_now(), OSD_VOLUME_SHOW_MS);
     const int up = now_keys == OSD_KEY_VOLUME_UP;
     if (g_muted) {
-        g_muted = 0; // unmute at the old step
+        g_muted = 0;  // unmute at the old step
         g_volume_changed = 1;
     } else if (up ? g_volume_step < VOLUME_STEPS - 1 : g_volume_step > 0) {
         g_volume_step += up ? 1 : -1;
@@ -74,7 +74,7 @@ static void open_menu(uint32_t now) {
 }
 
 static void confirm() {
-    if (!menu_idle()) return; // keys during an animation are dropped
+    if (!menu_idle()) return;  // keys during an animation are dropped
     switch (g_menu_selection) {
     case OSD_ITEM_PLAY: {
         g_osd_state = OSD_STATE_RUNNING;
@@ -83,7 +83,7 @@ static void confirm() {
         main_pause_end(t);
         g_menu_close_until = osd_deadline(t, OSD_MENU_SLIDE_MS);
         music_toggle_pause(0);
-        break; // g_paused stays set until the closing animation has ended
+        break;  // g_paused stays set until the closing animation has ended
     }
     case OSD_ITEM_CAMERA:
         g_osd_state = OSD_STATE_HIDDEN;
@@ -115,7 +115,7 @@ static void menu_keys(uint32_t cur, uint32_t prev) {
         if (s == OSD_STATE_MENU) confirm();
     } else if (s == OSD_STATE_MENU) {
         uint32_t* timer = nullptr;
-        if (pressed(cur, prev, OSD_KEY_NEXT)) // next wins; previous is not looked at
+        if (pressed(cur, prev, OSD_KEY_NEXT))  // next wins; previous is not looked at
             timer = &g_menu_next_until;
         else if (pressed(cur, prev, OSD_KEY_PREV_A) || pressed(cur, prev, OSD_KEY_PREV_B))
             timer = &g_menu_prev_until;
@@ -140,19 +140,13 @@ void osd_check_quit() {
     if (g_osd_state == OSD_STATE_EXIT || (g_buttons & OSD_KEY_EXIT_NOW)) g_quit = 1;
 }
 
-int osd_blocks_frame() {
-    return g_osd_state != OSD_STATE_RUNNING;
-}
+int osd_blocks_frame() { return g_osd_state != OSD_STATE_RUNNING; }
 
-int osd_state() {
-    return g_osd_state;
-}
+int osd_state() { return g_osd_state; }
 
 int osd_volume_value() {
     g_volume_changed = 0;
     return g_muted ? 0 : VOLUME_TABLE[g_volume_step];
 }
 
-void osd_apply_volume() {
-    music_set_volume(osd_volume_value());
-}
+void osd_apply_volume() { music_set_volume(osd_volume_value()); }

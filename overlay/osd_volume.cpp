@@ -6,7 +6,7 @@
 
 int osd_draw_volume() {
     if (g_paused) {
-        g_volume_show_until = 0; // the sprite belongs to the pause menu
+        g_volume_show_until = 0;  // the sprite belongs to the pause menu
         return g_volume_changed;
     }
     const uint32_t now = osd_now();
@@ -17,16 +17,16 @@ int osd_draw_volume() {
         }
         return g_volume_changed;
     }
-    uint32_t first = 0xFFFFFFFF, second = 0x80000000; // white, opaque; black, half
-    const uint32_t d = g_volume_limit_until - now;    // 1..199 while the blink runs
-    const uint32_t r = g_volume_show_until - now;     // >= 1 here
+    uint32_t first = 0xFFFFFFFF, second = 0x80000000;  // white, opaque; black, half
+    const uint32_t d = g_volume_limit_until - now;     // 1..199 while the blink runs
+    const uint32_t r = g_volume_show_until - now;      // >= 1 here
     if (g_volume_limit_until && d >= 1 && d <= 199) {
         // The white dips to half alpha and comes back within 200 ms (16.16 level).
         const uint32_t g = d * 65536 / 200;
         const uint32_t level = d <= 99 ? 65536 - g : g;
         first = (level * 255 / 65536) << 24 | 0xFFFFFF;
     } else if (r <= 239) {
-        const uint32_t g = r * 65536 / 240; // 16.16 fade over the last 240 ms
+        const uint32_t g = r * 65536 / 240;  // 16.16 fade over the last 240 ms
         first = (g * 255 / 65536) << 24 | 0xFFFFFF;
         second = (g / 512) << 24;
     }

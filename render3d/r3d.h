@@ -16,23 +16,23 @@ constexpr int32_t FILL_GOURAUD = 1;
 constexpr int32_t FILL_TEXTURED = 2;
 
 constexpr int R3D_ANGLE_STEPS = 256;
-constexpr int R3D_RECIP_ENTRIES = 2048; // 65536 / d for d = -1024 .. 1023
-constexpr int R3D_RECIP_ZERO = 1024;    // index of d = 0
-constexpr int R3D_MIN_EDGE_ROWS = 240;  // r3d_clear_edges always clears this many rows
-constexpr int R3D_MAX_SPAN = 1024;      // rows with xe - xs >= this are skipped
+constexpr int R3D_RECIP_ENTRIES = 2048;  // 65536 / d for d = -1024 .. 1023
+constexpr int R3D_RECIP_ZERO = 1024;     // index of d = 0
+constexpr int R3D_MIN_EDGE_ROWS = 240;   // r3d_clear_edges always clears this many rows
+constexpr int R3D_MAX_SPAN = 1024;       // rows with xe - xs >= this are skipped
 
 struct Vertex {
-    int32_t x, y, z; // model units; after the transform x, y are pixels, z the depth
-    int32_t shade;   // light value 0..255, the gouraud palette index
-    int32_t u, v;    // texture coordinates, 0..255 spans a 16 x 16 texture
+    int32_t x, y, z;  // model units; after the transform x, y are pixels, z the depth
+    int32_t shade;    // light value 0..255, the gouraud palette index
+    int32_t u, v;     // texture coordinates, 0..255 spans a 16 x 16 texture
 };
 
 struct Face {
-    int32_t vertex_count; // corners, 3 or more, convex
-    int32_t first_vertex; // vertex count when the face was added; not used by drawing
-    int32_t first_index;  // position of the first corner in the index array
+    int32_t vertex_count;  // corners, 3 or more, convex
+    int32_t first_vertex;  // vertex count when the face was added; not used by drawing
+    int32_t first_index;   // position of the first corner in the index array
     int32_t fill_mode;
-    int32_t colour; // palette index for flat filling
+    int32_t colour;  // palette index for flat filling
 };
 
 struct Mesh {
@@ -52,31 +52,31 @@ struct Vec3i {
 };
 
 struct SceneObject {
-    int32_t x, y, z; // camera space: eye at the origin looking along +z, y down
+    int32_t x, y, z;  // camera space: eye at the origin looking along +z, y down
     int32_t angle_x, angle_y, angle_z;
     Mesh mesh;
-    Vec3i* vertex_normals; // unit length 256, one per vertex of the capacity
+    Vec3i* vertex_normals;  // unit length 256, one per vertex of the capacity
     int32_t vertex_normal_count;
-    Vec3i* face_normals; // unit length 256, one per face of the capacity
+    Vec3i* face_normals;  // unit length 256, one per face of the capacity
     int32_t face_normal_count;
 };
 
 struct Texture {
-    const uint16_t* pixels; // RGB565 rows; 0 is transparent; not owned
-    int32_t width;          // powers of two
+    const uint16_t* pixels;  // RGB565 rows; 0 is transparent; not owned
+    int32_t width;           // powers of two
     int32_t height;
 };
 
 struct Palette {
-    uint16_t* colours; // RGB565
+    uint16_t* colours;  // RGB565
     int32_t count;
 };
 
 struct EdgeEntry {
-    int32_t x;     // integer pixel column
-    int32_t shade; // 8.8
-    int32_t u;     // 8.8
-    int32_t v;     // 8.8
+    int32_t x;      // integer pixel column
+    int32_t shade;  // 8.8
+    int32_t u;      // 8.8
+    int32_t v;      // 8.8
 };
 
 // Tables (r3d_tables.cpp).

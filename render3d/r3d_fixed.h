@@ -19,9 +19,7 @@ inline int32_t r3d_wrap_neg(int32_t a) {
     return static_cast<int32_t>(0u - static_cast<uint32_t>(a));
 }
 // Truncating division; b must not be 0.
-inline int32_t r3d_wrap_div(int32_t a, int32_t b) {
-    return b == -1 ? r3d_wrap_neg(a) : a / b;
-}
+inline int32_t r3d_wrap_div(int32_t a, int32_t b) { return b == -1 ? r3d_wrap_neg(a) : a / b; }
 inline int32_t r3d_clamp(int32_t v, int32_t lo, int32_t hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }

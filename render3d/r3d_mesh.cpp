@@ -7,7 +7,7 @@
 
 #include "render3d/r3d.h"
 
-static Mesh* g_r3d_mesh; // the current mesh: built by the appenders, drawn by r3d_draw_mesh
+static Mesh* g_r3d_mesh;  // the current mesh: built by the appenders, drawn by r3d_draw_mesh
 
 // Zeroed arrays, so that a normal or vertex never written reads as 0.
 template <typename T> static T* r3d_alloc_array(int count) {
@@ -46,12 +46,8 @@ void r3d_mesh_copy(const Mesh* from, Mesh* to) {
     to->face_count = from->face_count;
 }
 
-void r3d_set_mesh(Mesh* m) {
-    g_r3d_mesh = m;
-}
-Mesh* r3d_current_mesh() {
-    return g_r3d_mesh;
-}
+void r3d_set_mesh(Mesh* m) { g_r3d_mesh = m; }
+Mesh* r3d_current_mesh() { return g_r3d_mesh; }
 
 void r3d_mesh_begin() {
     g_r3d_mesh->face_count = 0;
@@ -59,9 +55,7 @@ void r3d_mesh_begin() {
     g_r3d_mesh->index_count = 0;
 }
 
-void r3d_add_vertex(const Vertex* v) {
-    g_r3d_mesh->vertices[g_r3d_mesh->vertex_count++] = *v;
-}
+void r3d_add_vertex(const Vertex* v) { g_r3d_mesh->vertices[g_r3d_mesh->vertex_count++] = *v; }
 
 void r3d_add_face(int corner_count, int fill_mode, int colour) {
     Mesh* m = g_r3d_mesh;
@@ -94,8 +88,7 @@ void r3d_add_face_normal(SceneObject* o, int32_t x, int32_t y, int32_t z) {
 
 void r3d_set_face_modes(SceneObject* o, int fill_mode) {
     Face* f = o->mesh.faces;
-    for (int32_t i = 0; i < o->mesh.face_capacity; ++i)
-        f[i].fill_mode = fill_mode;
+    for (int32_t i = 0; i < o->mesh.face_capacity; ++i) f[i].fill_mode = fill_mode;
 }
 
 void r3d_texture_init(Texture* t, int width, int height, const uint16_t* pixels) {

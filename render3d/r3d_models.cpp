@@ -11,13 +11,13 @@ namespace {
 
 struct CubeCorner {
     Vertex vertex;
-    Vec3i normal; // as given; stored normalised (+-148 per component)
+    Vec3i normal;  // as given; stored normalised (+-148 per component)
 };
 
 struct CubeSide {
-    int32_t colour; // placeholder: the transform relights every face
+    int32_t colour;  // placeholder: the transform relights every face
     Vec3i normal;
-    int32_t corners[4]; // counter-clockwise on the screen when the side faces the eye
+    int32_t corners[4];  // counter-clockwise on the screen when the side faces the eye
 };
 
 constexpr Vertex QUAD_VERTICES[4] = {
@@ -35,23 +35,22 @@ constexpr CubeCorner CUBE_CORNERS[8] = {
 };
 
 constexpr CubeSide CUBE_SIDES[6] = {
-    {1000, {0, 0, -255}, {0, 1, 2, 3}}, // z = -64, toward the eye
-    {500, {255, 0, 0}, {1, 4, 7, 2}},   // x = +64
-    {250, {0, 0, 255}, {4, 5, 6, 7}},   // z = +64
-    {125, {-255, 0, 0}, {5, 0, 3, 6}},  // x = -64
-    {62, {0, 255, 0}, {5, 4, 1, 0}},    // y = +64
-    {31, {0, -255, 0}, {3, 2, 7, 6}},   // y = -64
+    {1000, {0, 0, -255}, {0, 1, 2, 3}},  // z = -64, toward the eye
+    {500, {255, 0, 0}, {1, 4, 7, 2}},    // x = +64
+    {250, {0, 0, 255}, {4, 5, 6, 7}},    // z = +64
+    {125, {-255, 0, 0}, {5, 0, 3, 6}},   // x = -64
+    {62, {0, 255, 0}, {5, 4, 1, 0}},     // y = +64
+    {31, {0, -255, 0}, {3, 2, 7, 6}},    // y = -64
 };
 
-} // namespace
+}  // namespace
 
 void r3d_build_quad() {
     SceneObject* o = &QUAD_MODEL;
     r3d_object_alloc(o, 4, 6, 2);
     r3d_set_mesh(&o->mesh);
     r3d_mesh_begin();
-    for (const Vertex& v : QUAD_VERTICES)
-        r3d_add_vertex(&v);
+    for (const Vertex& v : QUAD_VERTICES) r3d_add_vertex(&v);
     r3d_add_face(3, FILL_TEXTURED, 0xFFFF);
     r3d_add_index(0);
     r3d_add_index(1);
@@ -74,8 +73,7 @@ void r3d_build_cube() {
     for (const CubeSide& side : CUBE_SIDES) {
         r3d_add_face(4, FILL_FLAT, side.colour);
         r3d_add_face_normal(o, side.normal.x, side.normal.y, side.normal.z);
-        for (int32_t corner : side.corners)
-            r3d_add_index(corner);
+        for (int32_t corner : side.corners) r3d_add_index(corner);
     }
 }
 

@@ -13,8 +13,7 @@ R3dRaster g_r3d_raster;
 // log2 by halving: 16 gives 4, 256 gives 8, 1 gives 0.
 static int32_t r3d_texture_shift(int32_t size) {
     int32_t shift = 0;
-    for (int32_t v = size / 2; v != 0; v /= 2)
-        ++shift;
+    for (int32_t v = size / 2; v != 0; v /= 2) ++shift;
     return shift;
 }
 
@@ -144,7 +143,7 @@ static void r3d_walk_edge(const Vertex* a, const Vertex* b, EdgeEntry* e, int32_
 }
 
 void r3d_scan_edge(const Vertex* a, const Vertex* b) {
-    if (a->y == b->y) return; // horizontal edges contribute nothing
+    if (a->y == b->y) return;  // horizontal edges contribute nothing
     R3dRaster& r = g_r3d_raster;
     const bool down = a->y < b->y;
     const int32_t step = down ? 1 : -1;

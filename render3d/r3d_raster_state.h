@@ -9,16 +9,16 @@
 struct R3dRaster {
     Surface* target;
     const Texture* texture;
-    int32_t texture_shift_u; // log2 of the texture width
-    int32_t texture_shift_v; // log2 of the texture height
+    int32_t texture_shift_u;  // log2 of the texture width
+    int32_t texture_shift_v;  // log2 of the texture height
     const Palette* palette;
-    int32_t palette_last; // highest palette index the fillers may read
+    int32_t palette_last;  // highest palette index the fillers may read
     int32_t fill_mode;
     int32_t face_colour;
-    EdgeEntry* span_start; // written by edges running down the screen
-    EdgeEntry* span_end;   // written by edges running up the screen
-    int32_t edge_rows;     // rows in each edge table, at least R3D_MIN_EDGE_ROWS
-    int32_t first_row;     // active rows of the current polygon: first_row .. last_row - 1
+    EdgeEntry* span_start;  // written by edges running down the screen
+    EdgeEntry* span_end;    // written by edges running up the screen
+    int32_t edge_rows;      // rows in each edge table, at least R3D_MIN_EDGE_ROWS
+    int32_t first_row;      // active rows of the current polygon: first_row .. last_row - 1
     int32_t last_row;
 };
 

@@ -16,7 +16,7 @@ struct Span {
 };
 
 inline bool r3d_span(const EdgeEntry& start, const EdgeEntry& end, int32_t width, Span* s) {
-    const int32_t xs = start.x, xe = end.x; // both are 8.8 values >> 8, so xe - xs cannot overflow
+    const int32_t xs = start.x, xe = end.x;  // both are 8.8 values >> 8, so xe - xs cannot overflow
     if (xe - xs >= R3D_MAX_SPAN) return false;
     if (xs > xe || xe < 0 || xs > width - 1) return false;
     *s = Span{xs, xe, xs < 0 ? 0 : xs, xe > width - 1 ? width - 1 : xe};
@@ -55,8 +55,7 @@ void r3d_fill_flat(const R3dRaster& r, uint16_t* pixels, int32_t width) {
         uint16_t* const row = pixels + ptrdiff_t{y} * width;
         uint16_t* p = row + s.x0;
         uint16_t* const end = row + s.x1 + 1;
-        while (p != end)
-            *p++ = colour;
+        while (p != end) *p++ = colour;
     }
 }
 
@@ -77,8 +76,7 @@ void r3d_fill_gouraud(const R3dRaster& r, uint16_t* pixels, int32_t width) {
         uint32_t shade = static_cast<uint32_t>(s0);
         const uint32_t step = static_cast<uint32_t>(ds);
         if (r3d_run_inside(s0, ds, s.x1 - s.x0 + 1, limit)) {
-            for (; p != end; ++p, shade += step)
-                *p = colours[shade >> 8];
+            for (; p != end; ++p, shade += step) *p = colours[shade >> 8];
         } else {
             // A step rounded toward minus infinity can carry a shade near 0
             // to -1 on the last pixels: keep it on the palette.
@@ -143,7 +141,7 @@ void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Addr
     }
 }
 
-} // namespace
+}  // namespace
 
 void r3d_fill_spans() {
     const R3dRaster& r = g_r3d_raster;
@@ -171,6 +169,6 @@ void r3d_fill_spans() {
         }
         break;
     default:
-        break; // other modes draw nothing
+        break;  // other modes draw nothing
     }
 }

@@ -48,9 +48,7 @@ static inline int32_t r3d_light(int32_t normal_z) {
     return r3d_clamp(r3d_wrap_neg(normal_z), 0, 255);
 }
 
-static inline int32_t r3d_min(int32_t a, int32_t b) {
-    return a < b ? a : b;
-}
+static inline int32_t r3d_min(int32_t a, int32_t b) { return a < b ? a : b; }
 
 void r3d_transform_object(const SceneObject* model, SceneObject* work) {
     work->angle_x = model->angle_x;
@@ -78,7 +76,7 @@ void r3d_transform_object(const SceneObject* model, SceneObject* work) {
         v.x = r3d_wrap_add(v.x, work->x);
         v.y = r3d_wrap_add(v.y, work->y);
         v.z = r3d_wrap_add(v.z, work->z);
-        if (v.z == 0) continue; // on the eye plane: keeps its camera-space x, y
+        if (v.z == 0) continue;  // on the eye plane: keeps its camera-space x, y
         v.x = r3d_wrap_add(r3d_wrap_div(r3d_wrap_mul(v.x, 256), v.z), half_w);
         v.y = r3d_wrap_add(r3d_wrap_div(r3d_wrap_mul(v.y, 256), v.z), half_h);
     }
@@ -93,8 +91,6 @@ void r3d_transform_object(const SceneObject* model, SceneObject* work) {
         r3d_rotate(M, mvn[i].x, mvn[i].y, mvn[i].z, &wvn[i].x, &wvn[i].y, &wvn[i].z);
 
     Face* wf = work->mesh.faces;
-    for (int32_t i = 0; i < work->mesh.face_capacity; ++i)
-        wf[i].colour = r3d_light(wfn[i].z);
-    for (int32_t i = 0; i < work->mesh.vertex_capacity; ++i)
-        wv[i].shade = r3d_light(wvn[i].z);
+    for (int32_t i = 0; i < work->mesh.face_capacity; ++i) wf[i].colour = r3d_light(wfn[i].z);
+    for (int32_t i = 0; i < work->mesh.vertex_capacity; ++i) wv[i].shade = r3d_light(wvn[i].z);
 }

@@ -14,7 +14,8 @@ struct Rgb888 {
 // so 0x1F -> 0xFF and 0x3F -> 0xFF exactly.
 constexpr uint16_t RGB565_RED_MASK = 0xF800, RGB565_GREEN_MASK = 0x07E0, RGB565_BLUE_MASK = 0x001F;
 constexpr Rgb888 rgb565_to_rgb(uint16_t p) {
-    uint32_t r = (p & RGB565_RED_MASK) >> 11, g = (p & RGB565_GREEN_MASK) >> 5, b = p & RGB565_BLUE_MASK;
+    uint32_t r = (p & RGB565_RED_MASK) >> 11, g = (p & RGB565_GREEN_MASK) >> 5,
+             b = p & RGB565_BLUE_MASK;
     return {uint8_t(r << 3 | r >> 2), uint8_t(g << 2 | g >> 4), uint8_t(b << 3 | b >> 2)};
 }
 constexpr uint16_t rgb_to_rgb565(Rgb888 c) {

@@ -67,9 +67,7 @@ uint64_t blank_time(const Machine& m, uint64_t frame) {
 }
 
 // The vertical blank lasts 20 of the frame's 262 (or 312) lines.
-uint64_t blank_length(const Machine& m) {
-    return NS_PER_S * m.rate.den / m.rate.num * 20 / 262;
-}
+uint64_t blank_length(const Machine& m) { return NS_PER_S * m.rate.den / m.rate.num * 20 / 262; }
 
 bool in_blank(const Machine& m) {
     if (m.frames == 0) return false;
@@ -111,8 +109,10 @@ void fire_blank(Machine& m) {
     if (m.config.paced) {
         auto due = m.host_start + std::chrono::nanoseconds(m.next_blank_ns);
         auto host_now = std::chrono::steady_clock::now();
-        if (due > host_now) std::this_thread::sleep_until(due);
-        else if (host_now - due > std::chrono::milliseconds(100))  // far behind: do not race to catch up
+        if (due > host_now)
+            std::this_thread::sleep_until(due);
+        else if (host_now - due >
+                 std::chrono::milliseconds(100))  // far behind: do not race to catch up
             m.host_start = host_now - std::chrono::nanoseconds(m.next_blank_ns);
     }
     SimVblank event{frame, m.next_blank_ns};
@@ -147,8 +147,7 @@ uint16_t port_pins(uint32_t held, int port) {
     uint16_t low = 0;  // pins that read low (held buttons)
     if (port == reg::PORT_C) low = uint16_t(held & 0xFF00);
     if (port == reg::PORT_M) low = uint16_t(held & 0x00FF);
-    if (port == reg::PORT_D)
-        low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
+    if (port == reg::PORT_D) low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
     return uint16_t(0xFFFF & ~low);
 }
 
@@ -172,23 +171,32 @@ uint16_t read_register(Machine& m, uint32_t offset) {
     uint64_t sub = (m.now_ns % NS_PER_S) * 1024 / NS_PER_S;
     uint64_t seconds = m.config.clock_start_seconds + m.now_ns / NS_PER_S;
     switch (offset) {
-    case reg::RTC_SECONDS: return uint16_t(seconds);
-    case reg::RTC_SECONDS + 2: return uint16_t(seconds >> 16);
-    case reg::RTC_SUBSECOND: return uint16_t(sub);
-    case reg::RTC_SUBSECOND + 2: return 0;
+    case reg::RTC_SECONDS:
+        return uint16_t(seconds);
+    case reg::RTC_SECONDS + 2:
+        return uint16_t(seconds >> 16);
+    case reg::RTC_SUBSECOND:
+        return uint16_t(sub);
+    case reg::RTC_SUBSECOND + 2:
+        return 0;
     case reg::GPIO_B_INPUT:
         return uint16_t(0xFFEE | (in_blank(m) ? reg::GPIO_B_VSYNC : 0) | bus_sda_line(m));
-    case reg::GPIO_C_INPUT: return port_pins(held_buttons(m), reg::PORT_C);
-    case reg::GPIO_D_INPUT: return port_pins(held_buttons(m), reg::PORT_D);
-    case reg::GPIO_M_INPUT: return port_pins(held_buttons(m), reg::PORT_M);
+    case reg::GPIO_C_INPUT:
+        return port_pins(held_buttons(m), reg::PORT_C);
+    case reg::GPIO_D_INPUT:
+        return port_pins(held_buttons(m), reg::PORT_D);
+    case reg::GPIO_M_INPUT:
+        return port_pins(held_buttons(m), reg::PORT_M);
     case reg::GPIO_I_INPUT:
-        return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12) : 0xFFFF;
+        return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12)
+                                                     : 0xFFFF;
     case reg::DPC_VSYNC_STATUS: {
         uint16_t v = m.regs[offset >> 1] & ~reg::DPC_VSYNC_FLAG;
         bool tv = m.regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
         return uint16_t(v | (tv && in_blank(m) ? reg::DPC_VSYNC_FLAG : 0));
     }
-    default: return m.regs[offset >> 1];
+    default:
+        return m.regs[offset >> 1];
     }
 }
 
@@ -394,9 +402,7 @@ void sim_shutdown() {
     g_sim->trace = nullptr;
 }
 
-bool sim_trace_open_failed() {
-    return g_sim && !g_sim->config.trace_path.empty() && !g_sim->trace;
-}
+bool sim_trace_open_failed() { return g_sim && !g_sim->config.trace_path.empty() && !g_sim->trace; }
 
 RegIo* sim_regs() { return &g_sim_regs; }
 HwSystem* sim_system() { return &g_sim_system; }
@@ -405,9 +411,7 @@ uint8_t* sim_upper_memory() { return g_sim->upper.data(); }
 uint64_t sim_time_ns() { return g_sim->now_ns; }
 uint64_t sim_frame_count() { return g_sim->frames; }
 SimRate sim_frame_rate() { return g_sim->rate; }
-bool sim_is_tv_timing() {
-    return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
-}
+bool sim_is_tv_timing() { return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV; }
 void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
     g_sim->vblank_listeners.push_back(std::move(listener));
 }

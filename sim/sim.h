@@ -37,10 +37,10 @@ struct SimConfig {
     // Start value of the RTC seconds counter: an uptime, so that the first clock
     // reading is not 0 (which would leave the clock's zero to the next reading).
     uint32_t clock_start_seconds = 1000;
-    bool paced = false;                 // pace vertical blanks by the host clock (window)
-    int64_t exit_after_frames = -1;     // hold the exit combination from this frame on
-    std::vector<SimInputStep> input;    // button script
-    std::string trace_path;             // register write trace, "" = none
+    bool paced = false;               // pace vertical blanks by the host clock (window)
+    int64_t exit_after_frames = -1;   // hold the exit combination from this frame on
+    std::vector<SimInputStep> input;  // button script
+    std::string trace_path;           // register write trace, "" = none
 };
 
 // The display rate as a fraction (frames per second = num / den).

@@ -18,10 +18,10 @@ constexpr uint32_t CHUNK_SAMPLES = 1024;
 struct SimAudio {
     SimAudioSetup setup;
     bool fail_init = false;
-    bool speaker = false; // host sound device open
-    uint64_t frames = 0;  // frames accounted in `due`
-    uint64_t due = 0;     // stereo samples owed for those frames
-    uint64_t out = 0;     // stereo samples produced
+    bool speaker = false;  // host sound device open
+    uint64_t frames = 0;   // frames accounted in `due`
+    uint64_t due = 0;      // stereo samples owed for those frames
+    uint64_t out = 0;      // stereo samples produced
     uint64_t mixer_bytes = 0;
     SimWav wav;
     bool wav_ok = true;  // the WAV (if any) opened and every write went through
@@ -30,7 +30,7 @@ struct SimAudio {
 static SimAudio g_sim_audio;
 
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate) {
-    uint64_t per = uint64_t(SIM_AUDIO_RATE) * rate.den; // u64: exact for 10^9 frames
+    uint64_t per = uint64_t(SIM_AUDIO_RATE) * rate.den;  // u64: exact for 10^9 frames
     return (frame + 1) * per / rate.num - frame * per / rate.num;
 }
 
@@ -40,8 +40,7 @@ static void account_frames() {
     uint64_t now = a.setup.frame_count();
     if (a.frames >= now) return;
     SimRate rate = a.setup.frame_rate();
-    for (; a.frames < now; a.frames++)
-        a.due += sim_audio_frame_samples(a.frames, rate);
+    for (; a.frames < now; a.frames++) a.due += sim_audio_frame_samples(a.frames, rate);
 }
 
 enum class Fill { MIX, PAUSE, GAP };
@@ -104,7 +103,7 @@ static int driver_reset() {
 }
 
 static int driver_play_start() {
-    produce(Fill::GAP); // the frames before the sound started
+    produce(Fill::GAP);  // the frames before the sound started
     return VC_PlayStart();
 }
 
@@ -113,12 +112,8 @@ static void driver_play_stop() {
     VC_PlayStop();
 }
 
-static void driver_update() {
-    produce(Fill::MIX);
-}
-static void driver_pause() {
-    produce(Fill::PAUSE);
-}
+static void driver_update() { produce(Fill::MIX); }
+static void driver_pause() { produce(Fill::PAUSE); }
 
 static MDRIVER g_sim_audio_driver = {
     nullptr,
@@ -155,9 +150,7 @@ static MDRIVER g_sim_audio_driver = {
     VC_VoiceRealVolume,
 };
 
-MDRIVER* sim_audio_driver() {
-    return &g_sim_audio_driver;
-}
+MDRIVER* sim_audio_driver() { return &g_sim_audio_driver; }
 
 bool sim_audio_setup(const SimAudioSetup& setup) {
     sim_audio_finish();
@@ -176,16 +169,8 @@ void sim_audio_finish() {
     if (!sim_wav_close(&g_sim_audio.wav)) g_sim_audio.wav_ok = false;
 }
 
-bool sim_audio_wav_ok() {
-    return g_sim_audio.wav_ok;
-}
+bool sim_audio_wav_ok() { return g_sim_audio.wav_ok; }
 
-uint64_t sim_audio_samples_out() {
-    return g_sim_audio.out;
-}
-uint64_t sim_audio_mixer_bytes() {
-    return g_sim_audio.mixer_bytes;
-}
-void sim_audio_fail_init(bool fail) {
-    g_sim_audio.fail_init = fail;
-}
+uint64_t sim_audio_samples_out() { return g_sim_audio.out; }
+uint64_t sim_audio_mixer_bytes() { return g_sim_audio.mixer_bytes; }
+void sim_audio_fail_init(bool fail) { g_sim_audio.fail_init = fail; }

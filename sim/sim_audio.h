@@ -13,17 +13,17 @@
 struct HostOptions;
 struct MDRIVER;
 
-constexpr uint32_t SIM_AUDIO_RATE = 22100; // Hz, stereo 16-bit, as the glue asks the library
+constexpr uint32_t SIM_AUDIO_RATE = 22100;  // Hz, stereo 16-bit, as the glue asks the library
 // Silence kept queued ahead of the host's sound device: six frames at 60 Hz,
 // so a frame that comes up to 100 ms late does not run the queue dry.
 constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
 
 struct SimAudioSetup {
-    bool realtime = false; // play through the host's sound device (paced window)
+    bool realtime = false;  // play through the host's sound device (paced window)
     bool mute = false;
-    std::string wav_path;                // "" = no WAV
-    uint64_t (*frame_count)() = nullptr; // vertical blanks so far
-    SimRate (*frame_rate)() = nullptr;   // of the output being driven now
+    std::string wav_path;                 // "" = no WAV
+    uint64_t (*frame_count)() = nullptr;  // vertical blanks so far
+    SimRate (*frame_rate)() = nullptr;    // of the output being driven now
 };
 
 // From the host command line: window or headless, --wav, --mute; the clock
@@ -42,8 +42,8 @@ bool sim_audio_wav_ok();
 
 // Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = 22100 / rate.
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate);
-uint64_t sim_audio_samples_out(); // produced so far (mixed, paused or padding)
-uint64_t sim_audio_mixer_bytes(); // bytes the software mixer was asked for
+uint64_t sim_audio_samples_out();  // produced so far (mixed, paused or padding)
+uint64_t sim_audio_mixer_bytes();  // bytes the software mixer was asked for
 MDRIVER* sim_audio_driver();
 
 // Makes the driver report "not present" so the library fails to start; also

@@ -9,8 +9,8 @@ struct SimWav {
     FILE* file = nullptr;
     std::string path, temp_path;
     uint32_t rate = 0;
-    uint64_t samples = 0; // stereo samples written
-    bool failed = false;  // a write went wrong: the file is not kept
+    uint64_t samples = 0;  // stereo samples written
+    bool failed = false;   // a write went wrong: the file is not kept
 };
 
 bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate);

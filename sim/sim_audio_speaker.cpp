@@ -8,8 +8,8 @@
 #include "sim/sim_audio.h"
 #include "sim/sim_audio_sink.h"
 
-constexpr uint32_t SPEAKER_LOW_BYTES = 368 * 4;                         // one 60 Hz frame
-constexpr uint32_t SPEAKER_HIGH_BYTES = 8 * SIM_AUDIO_LEAD_SAMPLES * 4; // host clock ran ahead
+constexpr uint32_t SPEAKER_LOW_BYTES = 368 * 4;                          // one 60 Hz frame
+constexpr uint32_t SPEAKER_HIGH_BYTES = 8 * SIM_AUDIO_LEAD_SAMPLES * 4;  // host clock ran ahead
 
 static SDL_AudioDeviceID g_speaker;
 
@@ -25,7 +25,7 @@ bool sim_speaker_open(uint32_t rate) {
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = 512;
-    g_speaker = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0); // SDL converts to the device
+    g_speaker = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts to the device
     if (!g_speaker) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
@@ -38,7 +38,7 @@ bool sim_speaker_open(uint32_t rate) {
 void sim_speaker_queue(const int16_t* stereo, uint32_t samples) {
     if (!g_speaker) return;
     uint32_t queued = SDL_GetQueuedAudioSize(g_speaker);
-    if (queued > SPEAKER_HIGH_BYTES) return; // drop rather than drift ever later
+    if (queued > SPEAKER_HIGH_BYTES) return;  // drop rather than drift ever later
     if (queued < SPEAKER_LOW_BYTES) speaker_silence(SIM_AUDIO_LEAD_SAMPLES - queued / 4);
     SDL_QueueAudio(g_speaker, stereo, samples * 4);
 }

@@ -7,8 +7,7 @@
 constexpr uint32_t WAV_HEADER_BYTES = 44;
 
 static void put_u32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; i++)
-        p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; i++) p[i] = uint8_t(v >> (8 * i));
 }
 static void put_u16(uint8_t* p, uint16_t v) {
     p[0] = uint8_t(v);
@@ -16,13 +15,13 @@ static void put_u16(uint8_t* p, uint16_t v) {
 }
 
 static void wav_header(uint8_t* h, uint32_t rate, uint64_t samples) {
-    uint32_t data_bytes = uint32_t(samples * 4); // a 4 GiB file is 13 hours at 22100 Hz
+    uint32_t data_bytes = uint32_t(samples * 4);  // a 4 GiB file is 13 hours at 22100 Hz
     memcpy(h, "RIFF", 4);
     put_u32(h + 4, 36 + data_bytes);
     memcpy(h + 8, "WAVEfmt ", 8);
     put_u32(h + 16, 16);
-    put_u16(h + 20, 1); // PCM
-    put_u16(h + 22, 2); // stereo
+    put_u16(h + 20, 1);  // PCM
+    put_u16(h + 22, 2);  // stereo
     put_u32(h + 24, rate);
     put_u32(h + 28, rate * 4);
     put_u16(h + 32, 4);
@@ -50,8 +49,7 @@ void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples) {
     uint8_t bytes[4096];
     for (uint32_t done = 0; done < samples;) {
         uint32_t n = samples - done < 1024 ? samples - done : 1024;
-        for (uint32_t i = 0; i < 2 * n; i++)
-            put_u16(bytes + 2 * i, uint16_t(stereo[2 * done + i]));
+        for (uint32_t i = 0; i < 2 * n; i++) put_u16(bytes + 2 * i, uint16_t(stereo[2 * done + i]));
         if (fwrite(bytes, 4, n, wav->file) != n) wav->failed = true;
         done += n;
     }

@@ -42,9 +42,7 @@ uint64_t sim_frame_hash(const SimFrame& frame) {
     return h;
 }
 
-std::string sim_part_path(const std::string& path) {
-    return path + ".part";
-}
+std::string sim_part_path(const std::string& path) { return path + ".part"; }
 
 bool sim_commit_file(const std::string& path, bool keep, std::string* error) {
     const std::string part = sim_part_path(path);
@@ -71,7 +69,7 @@ struct PngFile {
     }
 };
 
-} // namespace
+}  // namespace
 
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
     PngFile out;

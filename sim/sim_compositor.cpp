@@ -26,17 +26,17 @@ struct Regs {
 
 struct VideoRegion {
     bool on = false;
-    int y_begin = 0, y_end = -1; // field lines, inclusive
+    int y_begin = 0, y_end = -1;  // field lines, inclusive
     uint32_t h_scale = 0, v_step = 0;
-    int64_t addr[2] = {}; // by field: 0 even, 1 odd
+    int64_t addr[2] = {};  // by field: 0 even, 1 odd
     bool mirror_x = false, mirror_y = false;
 };
 
 struct VideoLayer {
     bool on = false;
     int x0 = 0, x1 = -1;
-    uint32_t line_pixels = 0; // source line length in 2-byte pixels
-    VideoRegion region[2];    // top, bottom
+    uint32_t line_pixels = 0;  // source line length in 2-byte pixels
+    VideoRegion region[2];     // top, bottom
 };
 
 struct RgbRegion {
@@ -50,29 +50,27 @@ struct RgbLayer {
     int64_t addr[2] = {};
     uint32_t h_scale = 0, v_step = 0, line_step = 0;
     uint16_t key = 0;
-    RgbRegion region[6];     // 1..5
-    bool rectangles = false; // a region 1-4 is on
+    RgbRegion region[6];      // 1..5
+    bool rectangles = false;  // a region 1-4 is on
 };
 
 struct Cursor {
     bool on = false;
     int size = 0, x = 0, y = 0;
     int64_t bitmap[2] = {};
-    uint32_t colour[4] = {}; // by pixel value
+    uint32_t colour[4] = {};  // by pixel value
     int alpha[4] = {};
 };
 
 struct Latch {
     int width = LCD_WIDTH, field_lines = LCD_HEIGHT, fields = 1;
     bool display_on = false;
-    VideoLayer video[2]; // drawing order: below, above
+    VideoLayer video[2];  // drawing order: below, above
     RgbLayer rgb;
     Cursor cursor;
 };
 
-constexpr uint32_t pack(Rgb888 c) {
-    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
+constexpr uint32_t pack(Rgb888 c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; }
 
 // Alpha 0..15, rounded to nearest.
 inline uint32_t blend_channel(uint32_t top, uint32_t below, uint32_t a) {
@@ -171,7 +169,7 @@ RgbLayer latch_rgb(const Regs& r) {
         }
         g.on |= region.on;
     }
-    if ((control & reg::RGB_DEPTH_MASK) != 0x0400) g.on = false; // only 16 bpp is shown
+    if ((control & reg::RGB_DEPTH_MASK) != 0x0400) g.on = false;  // only 16 bpp is shown
     g.addr[0] = r.pair(reg::RGB_EVEN_ADDR);
     g.addr[1] = r.pair(reg::RGB_ODD_ADDR);
     g.h_scale = r(reg::RGB_HSCALE);
@@ -226,7 +224,7 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
     auto clear = [&] {
         if (fresh) std::fill(row, row + width, 0u);
     };
-    auto clear_outside = [&](int from, int to) { // the line covers from..to
+    auto clear_outside = [&](int from, int to) {  // the line covers from..to
         if (fresh) std::fill(row, row + from, 0u), std::fill(row + to + 1, row + width, 0u);
     };
     const VideoRegion* region = nullptr;
@@ -254,11 +252,11 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
     if (std::min(first, last) >= 0 && std::max(first, last) <= UPPER_SIZE - 4) {
         const uint8_t* line_start = upper + base;
         const int j0 = region->mirror_x ? span - (xa - v.x0) : xa - v.x0;
-        if (h == 1024 && !region->mirror_x) { // 1:1: source column j0 + (x - xa)
+        if (h == 1024 && !region->mirror_x) {  // 1:1: source column j0 + (x - xa)
             clear_outside(xa, xb);
             int x = xa;
             const uint8_t* p = line_start + (j0 >> 1) * 4;
-            if (j0 & 1) { // starts on the second pixel of a pair
+            if (j0 & 1) {  // starts on the second pixel of a pair
                 row[x++] = pack(ycbcr_to_rgb(p[2], p[1], p[3]));
                 p += 4;
             }
@@ -271,7 +269,7 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
         }
         clear_outside(xa, xb);
         const int64_t step = region->mirror_x ? -int64_t(h) : int64_t(h);
-        int64_t position = int64_t(j0) * h; // source column x 1024
+        int64_t position = int64_t(j0) * h;  // source column x 1024
         // Scaled down to no less than half (at most one source pair per
         // pixel), the pairs under the line are converted once and sampled.
         const uint32_t sa = source_x(xa), sb = source_x(xb);
@@ -279,7 +277,7 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
         if (pairs <= uint32_t(xb - xa + 1) + 1) {
             uint32_t converted[2 * (SIM_FRAME_MAX_WIDTH + 1)];
             sim_ycbcr_pairs(line_start + pair0 * 4, int(pairs), converted);
-            position -= int64_t(2 * pair0) << 10; // column 2 x pair0 is converted[0]
+            position -= int64_t(2 * pair0) << 10;  // column 2 x pair0 is converted[0]
             int x = xa;
             for (; x + 4 <= xb + 1; x += 4, position += 4 * step) {
                 row[x] = converted[position >> 10];
@@ -287,13 +285,12 @@ void video_line(const VideoLayer& v, const uint8_t* upper, int field, int line, 
                 row[x + 2] = converted[(position + 2 * step) >> 10];
                 row[x + 3] = converted[(position + 3 * step) >> 10];
             }
-            for (; x <= xb; ++x, position += step)
-                row[x] = converted[position >> 10];
+            for (; x <= xb; ++x, position += step) row[x] = converted[position >> 10];
             return;
         }
         for (int x = xa; x <= xb; ++x, position += step) {
             const uint32_t sx = uint32_t(position >> 10);
-            const uint8_t* p = line_start + (sx >> 1) * 4; // Y0 Cb Y1 Cr
+            const uint8_t* p = line_start + (sx >> 1) * 4;  // Y0 Cb Y1 Cr
             row[x] = pack(ycbcr_to_rgb(p[(sx & 1) * 2], p[1], p[3]));
         }
         return;
@@ -312,12 +309,12 @@ template <bool CHECKED>
 void rgb_pixels(const RgbLayer& g, const RgbRegion& region, const uint8_t* upper, int64_t base,
                 int xa, int xb, uint32_t* row) {
     const uint32_t a = uint32_t(region.alpha);
-    const int mix = region.mix == 1 && a == 15 ? 0 : region.mix; // full alpha is opaque
-    if (!CHECKED && mix == 0 && g.h_scale == 1024) {             // 1:1 opaque: source column x
+    const int mix = region.mix == 1 && a == 15 ? 0 : region.mix;  // full alpha is opaque
+    if (!CHECKED && mix == 0 && g.h_scale == 1024) {              // 1:1 opaque: source column x
         sim_rgb565_run(upper + base + 2 * int64_t(xa), xb - xa + 1, region.key, g.key, row + xa);
         return;
     }
-    uint64_t position = uint64_t(uint32_t(xa)) * g.h_scale; // source column x 1024
+    uint64_t position = uint64_t(uint32_t(xa)) * g.h_scale;  // source column x 1024
     for (int x = xa; x <= xb; ++x, position += g.h_scale) {
         const int64_t offset = base + int64_t(position >> 10) * 2;
         if (CHECKED && (offset < 0 || offset > UPPER_SIZE - 2)) continue;
@@ -354,13 +351,11 @@ void rgb_line(const RgbLayer& g, const uint8_t* upper, int field, int line, int 
         const RgbRegion& region = g.region[n];
         if (!region.on || line < region.top || line > region.bottom) continue;
         const int xb = std::min(region.right, width - 1);
-        for (int x = region.left; x <= xb; ++x)
-            owner[x] = uint8_t(n);
+        for (int x = region.left; x <= xb; ++x) owner[x] = uint8_t(n);
     }
     for (int x = 0; x < width;) {
         int end = x;
-        while (end + 1 < width && owner[end + 1] == owner[x])
-            ++end;
+        while (end + 1 < width && owner[end + 1] == owner[x]) ++end;
         if (owner[x]) rgb_run(g, g.region[owner[x]], upper, base, x, end, row);
         x = end + 1;
     }
@@ -385,7 +380,7 @@ void cursor_line(const Cursor& c, const uint8_t* upper, int field, int line, int
     }
 }
 
-} // namespace
+}  // namespace
 
 void sim_compose(const uint16_t* regs, const uint8_t* upper, SimFrame* frame) {
     const Latch l = latch(regs);
@@ -393,7 +388,7 @@ void sim_compose(const uint16_t* regs, const uint8_t* upper, SimFrame* frame) {
     frame->height = l.field_lines * l.fields;
     const size_t size = size_t(frame->width) * frame->height;
     if (!l.display_on) return frame->pixels.assign(size, 0);
-    frame->pixels.resize(size); // every row is cleared or covered below
+    frame->pixels.resize(size);  // every row is cleared or covered below
     for (int field = 0; field < l.fields; ++field)
         for (int line = 0; line < l.field_lines; ++line) {
             uint32_t* row = frame->pixels.data() + size_t(line * l.fields + field) * l.width;
@@ -413,8 +408,7 @@ uint32_t sim_unmodelled_layers(const uint16_t* regs) {
     if (enable & reg::LAYER_OSD) unmodelled |= SIM_UNMODELLED_OSD;
     if (enable & reg::LAYER_SUBPICTURE) unmodelled |= SIM_UNMODELLED_SUBPICTURE;
     bool rgb_on = false;
-    for (int n = 1; n <= 5; ++n)
-        rgb_on |= (enable & reg::layer_rgb_region(n)) != 0;
+    for (int n = 1; n <= 5; ++n) rgb_on |= (enable & reg::layer_rgb_region(n)) != 0;
     if (rgb_on && (r(reg::RGB_CONTROL) & reg::RGB_DEPTH_MASK) != 0x0400)
         unmodelled |= SIM_UNMODELLED_RGB_DEPTH;
     return unmodelled;

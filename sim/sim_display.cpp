@@ -26,7 +26,7 @@ struct Display {
     SimY4mWriter record;
     SimWindow* window = nullptr;
     SimFrame frame;
-    uint32_t reported = 0; // unmodelled layers already reported
+    uint32_t reported = 0;  // unmodelled layers already reported
     bool failed = false;
     bool finished = false;
 };
@@ -55,8 +55,7 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (d.window) sim_window_poll(d.window);
     const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
     bool shot = false;
-    for (const Screenshot& s : d.screenshots)
-        shot |= s.request.frame == blank.frame;
+    for (const Screenshot& s : d.screenshots) shot |= s.request.frame == blank.frame;
     const bool wanted = captured && (d.frame_hash || d.record.file || shot);
     if (!d.window && !wanted) return;
 
@@ -103,15 +102,14 @@ void on_exit(Display& d) {
     std::fflush(stdout);
 }
 
-} // namespace
+}  // namespace
 
 bool sim_display_attach(const HostOptions& options) {
     g_display = std::make_unique<Display>();
     Display& d = *g_display;
     d.frames = options.frames;
     d.frame_hash = options.frame_hash;
-    for (const ScreenshotRequest& r : options.screenshots)
-        d.screenshots.push_back({r});
+    for (const ScreenshotRequest& r : options.screenshots) d.screenshots.push_back({r});
 
     // Create every capture file now, so a bad path stops the run before it starts.
     std::string error;

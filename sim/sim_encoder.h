@@ -17,7 +17,7 @@ struct SimEncoder {
     // New levels of the clock and the master's data line (true = high or released).
     void update(bool scl, bool master_sda);
 
-private:
+  private:
     enum State { IDLE, RECEIVE, ACK, SEND, MASTER_ACK, IGNORE };
     State state = IDLE;
     bool drive_low = false;

@@ -9,11 +9,11 @@
 
 // The handheld's buttons by mask bit (1 = pressed in the button mask).
 const KeyName HOST_KEY_NAMES[] = {
-    {"up", 1u << 0},        {"upleft", 1u << 1},  {"left", 1u << 2},    {"downleft", 1u << 3},
-    {"down", 1u << 4},      {"downright", 1u << 5}, {"right", 1u << 6}, {"upright", 1u << 7},
-    {"start", 1u << 8},     {"select", 1u << 9},  {"l", 1u << 10},      {"r", 1u << 11},
-    {"a", 1u << 12},        {"b", 1u << 13},      {"x", 1u << 14},      {"y", 1u << 15},
-    {"voldown", 1u << 16},  {"volup", 1u << 17},  {"click", 1u << 18},
+    {"up", 1u << 0},       {"upleft", 1u << 1},    {"left", 1u << 2},   {"downleft", 1u << 3},
+    {"down", 1u << 4},     {"downright", 1u << 5}, {"right", 1u << 6},  {"upright", 1u << 7},
+    {"start", 1u << 8},    {"select", 1u << 9},    {"l", 1u << 10},     {"r", 1u << 11},
+    {"a", 1u << 12},       {"b", 1u << 13},        {"x", 1u << 14},     {"y", 1u << 15},
+    {"voldown", 1u << 16}, {"volup", 1u << 17},    {"click", 1u << 18},
 };
 const int HOST_KEY_NAME_COUNT = int(sizeof HOST_KEY_NAMES / sizeof HOST_KEY_NAMES[0]);
 
@@ -53,7 +53,8 @@ const char* host_usage() {
            "into the menu (left = next item, right or select = previous, start or b = choose);\n"
            "l+r together quit at once.\n"
            "Window keys: arrows = d-pad, Enter = start, Space/Backspace = select, Q/W = l/r,\n"
-           "A/S/Z/X = a/b/x/y, -/+ = volume, Escape = l+r (quit), F11 fullscreen, F12 screenshot.\n";
+           "A/S/Z/X = a/b/x/y, -/+ = volume, Escape = l+r (quit), F11 fullscreen, F12 "
+           "screenshot.\n";
 }
 
 static bool parse_u64(const std::string& s, uint64_t max, uint64_t* out) {
@@ -158,19 +159,28 @@ bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* er
             o.sim.clock_start_seconds = uint32_t(n);
         } else if (arg == "--tv") {
             if (!value(&v)) return false;
-            if (v == "ntsc") o.sim.output = SimOutput::TV_NTSC;
-            else if (v == "pal") o.sim.output = SimOutput::TV_PAL;
-            else return bad(v);
+            if (v == "ntsc")
+                o.sim.output = SimOutput::TV_NTSC;
+            else if (v == "pal")
+                o.sim.output = SimOutput::TV_PAL;
+            else
+                return bad(v);
         } else if (arg == "--board") {
             if (!value(&v)) return false;
-            if (v == "plain") o.sim.board = SimBoard::PLAIN;
-            else if (v == "touch") o.sim.board = SimBoard::TOUCH;
-            else if (v == "touch-low") o.sim.board = SimBoard::TOUCH_LOW;
-            else return bad(v);
+            if (v == "plain")
+                o.sim.board = SimBoard::PLAIN;
+            else if (v == "touch")
+                o.sim.board = SimBoard::TOUCH;
+            else if (v == "touch-low")
+                o.sim.board = SimBoard::TOUCH_LOW;
+            else
+                return bad(v);
         } else if (arg == "--trace" || arg == "--record" || arg == "--wav") {
             if (!value(&v)) return false;
             if (v.empty()) return bad(v);
-            (arg == "--trace" ? o.sim.trace_path : arg == "--record" ? o.record_path : o.wav_path) = v;
+            (arg == "--trace"    ? o.sim.trace_path
+             : arg == "--record" ? o.record_path
+                                 : o.wav_path) = v;
         } else if (arg == "--screenshot") {
             if (!value(&v)) return false;
             size_t colon = v.find(':');
@@ -181,7 +191,8 @@ bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* er
         } else if (arg == "--input") {
             if (!value(&v)) return false;
             std::ifstream file(v, std::ios::binary);
-            std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            std::string text((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
             if (!file.is_open() || file.bad()) {
                 *error = "cannot read input script '" + v + "'";
                 return false;

@@ -23,9 +23,7 @@
 
 namespace {
 
-inline uint32_t pack(Rgb888 c) {
-    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
+inline uint32_t pack(Rgb888 c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; }
 
 #if defined(__SSE2__)
 // A constant the compiler cannot see through: GCC otherwise turns each
@@ -49,7 +47,7 @@ inline void store(uint32_t* out, __m128i v) {
 }
 #endif
 
-} // namespace
+}  // namespace
 
 void sim_ycbcr_pairs(const uint8_t* source, int pairs, uint32_t* out) {
     int k = 0;
@@ -61,7 +59,7 @@ void sim_ycbcr_pairs(const uint8_t* source, int pairs, uint32_t* out) {
     for (; k + 4 <= pairs; k += 4, source += 16, out += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
         const __m128i y = _mm_sub_epi16(_mm_and_si128(v, low_byte), k16);
-        const __m128i chroma = _mm_sub_epi16(_mm_srli_epi16(v, 8), k128); // d e d e ...
+        const __m128i chroma = _mm_sub_epi16(_mm_srli_epi16(v, 8), k128);  // d e d e ...
         // Each pair's chroma repeated for both of its pixels.
         const __m128i d = _mm_shufflehi_epi16(_mm_shufflelo_epi16(chroma, 0xA0), 0xA0);
         const __m128i e = _mm_shufflehi_epi16(_mm_shufflelo_epi16(chroma, 0xF5), 0xF5);
@@ -97,7 +95,7 @@ void sim_rgb565_run(const uint8_t* source, int count, bool keyed, uint16_t key, 
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * x));
         const __m128i clear = _mm_and_si128(_mm_cmpeq_epi16(p, key_lanes), key_on);
         const int cleared = _mm_movemask_epi8(clear);
-        if (cleared == 0xFFFF) continue; // all transparent
+        if (cleared == 0xFFFF) continue;  // all transparent
         // Each field widened by repeating its top bits, as rgb565_to_rgb does.
         const __m128i r =
             _mm_or_si128(_mm_and_si128(_mm_srli_epi16(p, 8), m_f8), _mm_srli_epi16(p, 13));
@@ -106,7 +104,7 @@ void sim_rgb565_run(const uint8_t* source, int count, bool keyed, uint16_t key, 
         const __m128i b = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(p, 3), m_f8),
                                        _mm_and_si128(_mm_srli_epi16(p, 2), m_07));
         const Pixels8 px = to_pixels(b, g, r);
-        if (cleared == 0) { // all opaque
+        if (cleared == 0) {  // all opaque
             store(out + x, px.low);
             store(out + x + 4, px.high);
             continue;

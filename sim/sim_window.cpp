@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int VIEW_WIDTH = 320, VIEW_HEIGHT = 240; // the handheld's 4:3 picture
+constexpr int VIEW_WIDTH = 320, VIEW_HEIGHT = 240;  // the handheld's 4:3 picture
 constexpr int STICK_DEAD_ZONE = 12000;
 
 uint32_t button(const char* name) {
@@ -63,7 +63,7 @@ const PadBinding PAD_BINDINGS[] = {
     {SDL_CONTROLLER_BUTTON_LEFTSTICK, "click"},
 };
 
-} // namespace
+}  // namespace
 
 struct SimWindow {
     SDL_Window* window = nullptr;
@@ -120,8 +120,7 @@ SimWindow* sim_window_open(int scale, std::string* error) {
 
 void sim_window_close(SimWindow* w) {
     if (!w) return;
-    for (SDL_GameController* pad : w->pads)
-        SDL_GameControllerClose(pad);
+    for (SDL_GameController* pad : w->pads) SDL_GameControllerClose(pad);
     if (w->texture) SDL_DestroyTexture(w->texture);
     if (w->renderer) SDL_DestroyRenderer(w->renderer);
     if (w->window) SDL_DestroyWindow(w->window);
@@ -163,8 +162,7 @@ void sim_window_poll(SimWindow* w) {
         }
     }
     uint32_t mask = sim_keyboard_buttons(SDL_GetKeyboardState(nullptr));
-    for (SDL_GameController* pad : w->pads)
-        mask |= pad_buttons(pad);
+    for (SDL_GameController* pad : w->pads) mask |= pad_buttons(pad);
     sim_set_host_buttons(mask);
 }
 

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
         bench_display_compose(&frame);
         sum += frame.pixels[size_t(f) * 7919 % frame.pixels.size()];
     }
-    return sum == 0xFFFFFFFFu; // keeps the frames from being optimised away
+    return sum == 0xFFFFFFFFu;  // keeps the frames from being optimised away
 }

@@ -17,8 +17,7 @@ void bench_display_setup(bool tv) {
     int w, h;
     hw_get_screen_size(&w, &h);
     uint8_t* upper = sim_upper_memory();
-    for (int i = 0; i < 320 * 2400 * 2; ++i)
-        upper[0x400000 + i] = uint8_t(16 + i % 200);
+    for (int i = 0; i < 320 * 2400 * 2; ++i) upper[0x400000 + i] = uint8_t(16 + i % 200);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             uint16_t p = (x / 16 + y / 16) % 2 ? uint16_t(x * 31 + y) : 0;

@@ -9,12 +9,8 @@
 #include "sim/sim_audio.h"
 
 static uint64_t g_bench_frames;
-static uint64_t bench_frame_count() {
-    return g_bench_frames;
-}
-static SimRate bench_frame_rate() {
-    return {60, 1};
-}
+static uint64_t bench_frame_count() { return g_bench_frames; }
+static SimRate bench_frame_rate() { return {60, 1}; }
 
 static void BM_MixOneFrame(benchmark::State& state) {
     SimAudioSetup setup;
@@ -23,8 +19,7 @@ static void BM_MixOneFrame(benchmark::State& state) {
     sim_audio_setup(setup);
     music_start();
     music_set_volume(51);
-    for (int i = 0; i < 60 * 20; i++)
-        g_bench_frames++, music_update(); // into the full band
+    for (int i = 0; i < 60 * 20; i++) g_bench_frames++, music_update();  // into the full band
     for (auto _ : state) {
         g_bench_frames++;
         music_update();
@@ -44,8 +39,7 @@ int main(int argc, char** argv) {
         sim_audio_setup(setup);
         music_start();
         music_set_volume(51);
-        for (long i = atol(argv[2]); i > 0; i--)
-            g_bench_frames++, music_update();
+        for (long i = atol(argv[2]); i > 0; i--) g_bench_frames++, music_update();
         music_stop();
         return 0;
     }

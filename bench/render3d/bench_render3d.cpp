@@ -110,13 +110,12 @@ void BM_scroller_frame__sdl2(benchmark::State& state) {
         benchmark::DoNotOptimize(surface->pixels);
         benchmark::ClobberMemory();
     }
-    for (SDL_Texture* t : glyphs)
-        SDL_DestroyTexture(t);
+    for (SDL_Texture* t : glyphs) SDL_DestroyTexture(t);
     SDL_DestroyRenderer(renderer);
     SDL_FreeSurface(surface);
 }
 BENCHMARK(BM_scroller_frame__sdl2);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     Surface s{BENCH_WIDTH, BENCH_HEIGHT, pixels.data()};
     unsigned sum = 0;
     for (int f = 0; f < frames; ++f) {
-        bench_frame_r3d(&s, f % 8); // the same eight poses in turn, whatever N is
+        bench_frame_r3d(&s, f % 8);  // the same eight poses in turn, whatever N is
         sum += pixels[f % pixels.size()];
     }
-    return sum == 0xFFFFFFFFu; // keeps the frames from being optimised away
+    return sum == 0xFFFFFFFFu;  // keeps the frames from being optimised away
 }

@@ -17,7 +17,7 @@ struct BenchCube {
 };
 
 struct BenchScene {
-    BenchCube cubes[BENCH_CUBES]; // far to near
+    BenchCube cubes[BENCH_CUBES];  // far to near
     Palette palettes[32];
     Texture glyphs[BENCH_GLYPHS];
 };

@@ -26,7 +26,7 @@ bool art_parse(const std::string& text, std::vector<ArtImage>* out, std::string*
         *error = "line " + std::to_string(number) + ": " + what;
         return false;
     };
-    ArtImage* open = nullptr; // image still collecting rows
+    ArtImage* open = nullptr;  // image still collecting rows
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();

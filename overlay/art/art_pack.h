@@ -9,7 +9,7 @@
 #include <vector>
 
 struct ArtImage {
-    std::string name; // images of one name in a row form one table
+    std::string name;  // images of one name in a row form one table
     int width = 0, height = 0;
     std::vector<std::string> rows;
 };

@@ -34,8 +34,7 @@ TEST(Assets, PictureIsVideoRangeAboveItsZeroTail) {
         ASSERT_GE(p[i + 1], 16) << "chroma at byte " << i + 1;
         ASSERT_LE(p[i + 1], 240) << "chroma at byte " << i + 1;
     }
-    for (uint32_t i = 2147u * 640; i < FX_PICTURE_BYTES; ++i)
-        ASSERT_EQ(p[i], 0) << "byte " << i;
+    for (uint32_t i = 2147u * 640; i < FX_PICTURE_BYTES; ++i) ASSERT_EQ(p[i], 0) << "byte " << i;
 }
 
 TEST(Assets, PictureIsNotFlat) {
@@ -70,16 +69,14 @@ TEST(Assets, CharacterMapFollowsTheTable) {
 }
 
 TEST(Assets, GlyphPixelsAreIntensitiesWithAnEmptyGlyphZero) {
-    for (int i = 0; i < FX_FONT_PIXEL_BYTES; ++i)
-        ASSERT_LE(FX_FONT_PIXELS_ASSET[i], 15) << i;
+    for (int i = 0; i < FX_FONT_PIXEL_BYTES; ++i) ASSERT_LE(FX_FONT_PIXELS_ASSET[i], 15) << i;
     for (int g = 0; g < FX_FONT_GLYPH_COUNT; ++g) {
         int ink = 0;
-        for (int i = 0; i < 256; ++i)
-            ink += FX_FONT_PIXELS_ASSET[g * 256 + i] != 0;
+        for (int i = 0; i < 256; ++i) ink += FX_FONT_PIXELS_ASSET[g * 256 + i] != 0;
         if (g == 0)
             EXPECT_EQ(ink, 0);
         else
-            EXPECT_GE(ink, 4) << "glyph " << g; // even '.' covers a few pixels
+            EXPECT_GE(ink, 4) << "glyph " << g;  // even '.' covers a few pixels
     }
 }
 
@@ -104,4 +101,4 @@ TEST(Assets, ScrollTextUsesOnlyDrawableCharactersAndEndsInBlanks) {
     }
 }
 
-} // namespace
+}  // namespace

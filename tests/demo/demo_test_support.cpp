@@ -29,7 +29,7 @@ NullHandheld& demo_test_handheld() {
 
 void demo_test_fresh_scene() {
     demo_test_handheld();
-    std::srand(1); // glibc's default seed
+    std::srand(1);  // glibc's default seed
     fx_build_scene_data();
     g_cube_count = 0;
     g_scroller_ready = 0;

@@ -24,8 +24,8 @@ TEST(Font, IntensitiesBecomeGreyRamp) {
     ASSERT_GE(faint, 0);
     EXPECT_EQ(g_font.pixels[full], 0xF79E);
     EXPECT_EQ(g_font.pixels[faint], 0x1082);
-    EXPECT_EQ(g_font.pixels[empty], 0);                      // transparent
-    EXPECT_EQ(fx_font_grey(8), (16 << 11) | (32 << 5) | 16); // half scale in every field
+    EXPECT_EQ(g_font.pixels[empty], 0);                       // transparent
+    EXPECT_EQ(fx_font_grey(8), (16 << 11) | (32 << 5) | 16);  // half scale in every field
 }
 
 TEST(Font, GlyphIndexMasksTheByteAndFallsBackToTheEmptyGlyph) {
@@ -34,12 +34,12 @@ TEST(Font, GlyphIndexMasksTheByteAndFallsBackToTheEmptyGlyph) {
     EXPECT_EQ(fx_font_glyph_index(&g_font, 'z'), 52);
     EXPECT_EQ(fx_font_glyph_index(&g_font, '0'), 62);
     EXPECT_EQ(fx_font_glyph_index(&g_font, '^'), 85);
-    EXPECT_EQ(fx_font_glyph_index(&g_font, 'A' + 256), 1); // only the low byte counts
+    EXPECT_EQ(fx_font_glyph_index(&g_font, 'A' + 256), 1);  // only the low byte counts
     for (unsigned c : {unsigned(' '), unsigned('_'), unsigned('"'), 127u, 200u, 255u})
         EXPECT_EQ(fx_font_glyph_index(&g_font, c), 0) << c;
 
     Font odd = g_font;
-    odd.char_to_glyph['#'] = 200; // a map entry past the last glyph
+    odd.char_to_glyph['#'] = 200;  // a map entry past the last glyph
     EXPECT_EQ(fx_font_glyph_index(&odd, '#'), 0);
 }
 
@@ -47,8 +47,7 @@ TEST(Font, GlyphPixelsAddressWholeGlyphs) {
     demo_test_handheld();
     EXPECT_EQ(fx_font_glyph_pixels(&g_font, 0), g_font.pixels);
     EXPECT_EQ(fx_font_glyph_pixels(&g_font, 85), g_font.pixels + 85 * 256);
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(fx_font_glyph_pixels(&g_font, 0)[i], 0);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(fx_font_glyph_pixels(&g_font, 0)[i], 0);
 }
 
-} // namespace
+}  // namespace

@@ -18,14 +18,14 @@ TEST(PictureScroll, LoadCopiesThePictureToItsUpperMemoryOffset) {
     std::vector<uint8_t> disk = demo_test_read_file("demo/assets/picture.ycbcr");
     ASSERT_EQ(disk.size(), FX_PICTURE_BYTES);
     EXPECT_EQ(std::memcmp(nh.upper.data() + 0x400000, disk.data(), disk.size()), 0);
-    EXPECT_EQ(nh.upper[0x400000 - 1], 0x5A);                // nothing before it
-    EXPECT_EQ(nh.upper[0x400000 + FX_PICTURE_BYTES], 0x5A); // nor after it
+    EXPECT_EQ(nh.upper[0x400000 - 1], 0x5A);                 // nothing before it
+    EXPECT_EQ(nh.upper[0x400000 + FX_PICTURE_BYTES], 0x5A);  // nor after it
 }
 
 TEST(PictureScroll, BouncesBetweenLineZeroAndLine1900) {
     demo_test_handheld();
     LayerWindow w{};
-    std::vector<int> shown(1, -1); // shown[f] = line of frame f, counting from 1
+    std::vector<int> shown(1, -1);  // shown[f] = line of frame f, counting from 1
     for (int f = 1; f <= 7601; ++f) {
         fx_picture_scroll_frame(&w, 0);
         shown.push_back(g_picture_line);
@@ -35,12 +35,12 @@ TEST(PictureScroll, BouncesBetweenLineZeroAndLine1900) {
     EXPECT_EQ(g_picture_ready, 1);
     EXPECT_EQ(shown[1], 1);
     EXPECT_EQ(shown[1899], 1899);
-    EXPECT_EQ(shown[1900], 1900); // the bottom end, shown for one frame
+    EXPECT_EQ(shown[1900], 1900);  // the bottom end, shown for one frame
     EXPECT_EQ(shown[1901], 1899);
     EXPECT_EQ(shown[3799], 1);
-    EXPECT_EQ(shown[3800], 0); // the top end
+    EXPECT_EQ(shown[3800], 0);  // the top end
     EXPECT_EQ(shown[3801], 1);
-    EXPECT_EQ(shown[5700], 1900); // a round trip is 3800 frames
+    EXPECT_EQ(shown[5700], 1900);  // a round trip is 3800 frames
     EXPECT_EQ(shown[7600], 0);
     for (int f = 1; f <= 7601; ++f) {
         ASSERT_GE(shown[f], 0) << f;
@@ -57,17 +57,17 @@ void expect_window(const LayerWindow& w, int x0, int y0, int x1, int bottom_end_
     EXPECT_EQ(w.x1, x1);
     EXPECT_EQ(w.bottom_end_y, bottom_end_y);
     EXPECT_EQ(w.top_end_y, top_end_y);
-    EXPECT_EQ(w.line_pixels, 320); // the picture's own line length
+    EXPECT_EQ(w.line_pixels, 320);  // the picture's own line length
 }
 
 TEST(PictureScroll, WindowShowsThePictureAsStored) {
     demo_test_handheld();
     g_picture_ready = 0, g_picture_line = 0, g_picture_step = 1;
     LayerWindow lcd{};
-    fx_picture_scroll_frame(&lcd, 0); // the LCD: the whole screen
+    fx_picture_scroll_frame(&lcd, 0);  // the LCD: the whole screen
     expect_window(lcd, 0, 0, 319, 239, 240);
     EXPECT_EQ(lcd.bottom_offset, 320 * 240 * 2);
-    EXPECT_EQ(lcd.top_offset, 0x400280); // line 1 on the first frame
+    EXPECT_EQ(lcd.top_offset, 0x400280);  // line 1 on the first frame
 
     // A 720 x 480 TV: the whole screen, in field lines (two fields of 240).
     g_screen_width = 720, g_screen_height = 480, g_screen_pixels = 720 * 480;
@@ -78,4 +78,4 @@ TEST(PictureScroll, WindowShowsThePictureAsStored) {
     g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
 }
 
-} // namespace
+}  // namespace

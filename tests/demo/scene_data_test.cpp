@@ -11,16 +11,13 @@
 
 namespace {
 
-uint16_t rgb565(int r, int g, int b) {
-    return uint16_t(r << 11 | g << 5 | b);
-}
+uint16_t rgb565(int r, int g, int b) { return uint16_t(r << 11 | g << 5 | b); }
 
 TEST(SceneData, RandomDrawsFollowPaletteThenCubeOrder) {
     std::srand(1);
     std::vector<int> draws(32 * 12 + 24 * 8);
-    for (int& d : draws)
-        d = std::rand();
-    demo_test_fresh_scene(); // draws again from the same seed
+    for (int& d : draws) d = std::rand();
+    demo_test_fresh_scene();  // draws again from the same seed
 
     for (int p = 0; p < 32; ++p) {
         const int* d = &draws[p * 12];
@@ -81,7 +78,7 @@ TEST(SceneData, GradientSkipsEntriesOutsideThePalette) {
     uint16_t colours[8];
     Palette p{colours, 3};
     std::fill(colours, colours + 8, 0xAAAA);
-    fx_palette_gradient(&p, 5, 4, 1, 1, 1, 9, 9, 9); // from > to: nothing
+    fx_palette_gradient(&p, 5, 4, 1, 1, 1, 9, 9, 9);  // from > to: nothing
     EXPECT_EQ(colours[0], 0xAAAA);
 
     // Steps (1, 2, 1) per entry; entries -2, -1 are skipped but still step.
@@ -89,7 +86,7 @@ TEST(SceneData, GradientSkipsEntriesOutsideThePalette) {
     EXPECT_EQ(colours[0], rgb565(2, 4, 2));
     EXPECT_EQ(colours[1], rgb565(3, 6, 3));
     EXPECT_EQ(colours[2], rgb565(4, 8, 4));
-    EXPECT_EQ(colours[3], 0xAAAA); // past count
+    EXPECT_EQ(colours[3], 0xAAAA);  // past count
 
     // from == to writes the start colour alone (no division by zero).
     fx_palette_gradient(&p, 1, 1, 5, 6, 7, 30, 60, 30);
@@ -111,11 +108,11 @@ TEST(SceneData, SineTableHasAmplitude255AndPeriod256) {
     demo_test_fresh_scene();
     EXPECT_EQ(SINE_P256[0], 0);
     EXPECT_EQ(SINE_P256[64], 255);
-    EXPECT_EQ(SINE_P256[128], 0); // sin(3.1416...) rounds toward zero
+    EXPECT_EQ(SINE_P256[128], 0);  // sin(3.1416...) rounds toward zero
     EXPECT_EQ(SINE_P256[192], -255);
-    EXPECT_EQ(SINE_P256[32], 181); // 256 / sqrt(2) = 181.02
+    EXPECT_EQ(SINE_P256[32], 181);  // 256 / sqrt(2) = 181.02
     EXPECT_EQ(*std::max_element(SINE_P256, SINE_P256 + 4096), 255);
     EXPECT_EQ(*std::min_element(SINE_P256, SINE_P256 + 4096), -255);
 }
 
-} // namespace
+}  // namespace

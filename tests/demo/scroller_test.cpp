@@ -17,14 +17,14 @@ TEST(Scroller, FirstFrameOnlyClearsThePage) {
     FlyingCube before[24];
     std::copy(g_cubes, g_cubes + 24, before);
     fx_scroller_frame(&s, 0);
-    EXPECT_EQ(g_scroll_x, 980); // character 0 is still right of the band
+    EXPECT_EQ(g_scroll_x, 980);  // character 0 is still right of the band
     EXPECT_TRUE(std::all_of(s.pixels, s.pixels + 320 * 240, [](uint16_t p) { return p == 0; }));
-    EXPECT_EQ(std::memcmp(before, g_cubes, sizeof before), 0); // no cube moved
+    EXPECT_EQ(std::memcmp(before, g_cubes, sizeof before), 0);  // no cube moved
     EXPECT_EQ(g_cube_count, 24);
     EXPECT_EQ(g_render_target.width, 320);
     EXPECT_EQ(g_render_target.height, 240);
 
-    fx_scroller_frame(&s, 16); // from now on the cubes fly and are drawn
+    fx_scroller_frame(&s, 16);  // from now on the cubes fly and are drawn
     EXPECT_EQ(g_cubes[0].z, before[0].z + before[0].vz > 127 ? before[0].z + before[0].vz : 8192);
     EXPECT_TRUE(std::any_of(s.pixels, s.pixels + 320 * 240, [](uint16_t p) { return p != 0; }));
 }
@@ -41,8 +41,7 @@ TEST(Scroller, CubesAreDrawnFarToNearAndRestartFarAway) {
         uint16_t order[24];
         std::copy(g_cube_order, g_cube_order + 24, order);
         std::sort(order, order + 24);
-        for (int i = 0; i < 24; ++i)
-            ASSERT_EQ(order[i], i) << "not a permutation";
+        for (int i = 0; i < 24; ++i) ASSERT_EQ(order[i], i) << "not a permutation";
         for (int k = 1; k < 24; ++k)
             ASSERT_GE(g_cubes[g_cube_order[k - 1]].z, g_cubes[g_cube_order[k]].z) << frame;
         for (int i = 0; i < 24; ++i) {
@@ -52,7 +51,7 @@ TEST(Scroller, CubesAreDrawnFarToNearAndRestartFarAway) {
             ASSERT_EQ(g_cubes[i].x, before[i].x % 800);
         }
     }
-    EXPECT_GT(restarts, 24); // in 600 frames at 16..31 units each, every cube comes round
+    EXPECT_GT(restarts, 24);  // in 600 frames at 16..31 units each, every cube comes round
 }
 
 TEST(Scroller, RestartThresholdAndXWrap) {
@@ -60,14 +59,12 @@ TEST(Scroller, RestartThresholdAndXWrap) {
     g_cube_count = 24;
     const int starts[] = {140, 143, 144};
     const int expect[] = {8192, 8192, 128};
-    for (int i = 0; i < 3; ++i)
-        g_cubes[i].z = starts[i], g_cubes[i].vz = -16;
+    for (int i = 0; i < 3; ++i) g_cubes[i].z = starts[i], g_cubes[i].vz = -16;
     g_cubes[3].x = -800;
     g_cubes[3].y = 799;
     Surface s = demo_test_page();
     fx_cubes_frame(&s, 0);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(g_cubes[i].z, expect[i]) << starts[i];
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(g_cubes[i].z, expect[i]) << starts[i];
     EXPECT_EQ(g_cubes[3].x, 0);
     EXPECT_EQ(g_cubes[3].y, 799);
 }
@@ -77,7 +74,7 @@ TEST(Scroller, SpinRatesFollowTheSceneTime) {
     g_cube_count = 24;
     Surface s = demo_test_page();
     FlyingCube before = g_cubes[5];
-    fx_cubes_frame(&s, 0); // every sine is 0: rate 2
+    fx_cubes_frame(&s, 0);  // every sine is 0: rate 2
     EXPECT_EQ(g_cubes[5].angle_x, (before.angle_x + 2) & 255);
     EXPECT_EQ(g_cubes[5].angle_y, (before.angle_y + 2) & 255);
     EXPECT_EQ(g_cubes[5].angle_z, (before.angle_z + 2) & 255);
@@ -94,8 +91,7 @@ TEST(Scroller, EqualDepthsKeepTheQuicksortOrder) {
     // depth 5 as 3, 0, 1 (worked through by hand), not in index order.
     int32_t keys[] = {5, 5, 1, 5};
     std::copy(keys, keys + 4, g_cube_keys);
-    for (int i = 0; i < 4; ++i)
-        g_cube_order[i] = uint16_t(i);
+    for (int i = 0; i < 4; ++i) g_cube_order[i] = uint16_t(i);
     fx_sort_cubes(0, 3);
     EXPECT_EQ(std::vector<int32_t>(g_cube_keys, g_cube_keys + 4),
               (std::vector<int32_t>{1, 5, 5, 5}));
@@ -115,16 +111,16 @@ TEST(Scroller, OnlyCharactersInsideTheBandArePosed) {
         ASSERT_LE(last - first + 1, 16);
     }
     int first, last;
-    fx_scroll_text_span(767, 1295, &first, &last); // character 0 at the right edge: drawn
+    fx_scroll_text_span(767, 1295, &first, &last);  // character 0 at the right edge: drawn
     EXPECT_EQ(first, 0);
-    fx_scroll_text_span(768, 1295, &first, &last); // one unit further: nothing
+    fx_scroll_text_span(768, 1295, &first, &last);  // one unit further: nothing
     EXPECT_GT(first, last);
-    fx_scroll_text_span(-767 - 500, 1295, &first, &last); // character 5 at the left edge
+    fx_scroll_text_span(-767 - 500, 1295, &first, &last);  // character 5 at the left edge
     EXPECT_EQ(first, 5);
     fx_scroll_text_span(-768 - 500, 1295, &first, &last);
     EXPECT_EQ(first, 6);
-    fx_scroll_text_span(-127720, 1295, &first, &last); // the end of the text
-    EXPECT_EQ(last, 1285 - 1);                         // positions from 1285 on are never reached
+    fx_scroll_text_span(-127720, 1295, &first, &last);  // the end of the text
+    EXPECT_EQ(last, 1285 - 1);                          // positions from 1285 on are never reached
 }
 
 TEST(Scroller, TextWrapsAfter6437Frames) {
@@ -139,4 +135,4 @@ TEST(Scroller, TextWrapsAfter6437Frames) {
     EXPECT_EQ(g_scroll_x, 1000);
 }
 
-} // namespace
+}  // namespace

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr uint32_t LAUNCHER_FRAME = 0x03101000; // page-aligned, as the launcher leaves it
+constexpr uint32_t LAUNCHER_FRAME = 0x03101000;  // page-aligned, as the launcher leaves it
 constexpr uint32_t FRAME_BYTES = 320 * 240 * 2;
 constexpr uint32_t FILE_PAGE = 0x1000;
 
@@ -29,7 +29,7 @@ struct MemFile {
     std::string path;
     int fd = -1;
     volatile uint16_t* regs = nullptr;
-    uint8_t* frame = nullptr; // the launcher's frame and one page beyond it
+    uint8_t* frame = nullptr;  // the launcher's frame and one page beyond it
     uint8_t* upper = nullptr;
 
     MemFile() {
@@ -79,9 +79,7 @@ struct ClockThread {
     }
 };
 
-uint16_t preset(int i) {
-    return uint16_t(0x1357 + 0x0F31 * i);
-}
+uint16_t preset(int i) { return uint16_t(0x1357 + 0x0F31 * i); }
 
 TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     MemFile mem;
@@ -90,8 +88,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     ASSERT_NE(mem.upper, nullptr);
 
     // What the launcher left: a TV picture of 288 lines, its frame at LAUNCHER_FRAME.
-    for (int i = 0; i < HW_SAVED16_COUNT; ++i)
-        mem.reg16(HW_SAVE_TABLE[i]) = preset(i);
+    for (int i = 0; i < HW_SAVED16_COUNT; ++i) mem.reg16(HW_SAVE_TABLE[i]) = preset(i);
     mem.reg16(reg::DPC_CONTROL) = reg::DPC_CONTROL_TV | reg::DPC_CONTROL_ON;
     mem.reg16(reg::DPC_V_ACTIVE) = 287;
     mem.reg16(0x290E) = 0x2222;
@@ -102,8 +99,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     mem.reg32(reg::RTC_SECONDS) = 1000;
     mem.reg32(reg::RTC_SUBSECOND) = 0;
     uint16_t saved[HW_SAVED16_COUNT];
-    for (int i = 0; i < HW_SAVED16_COUNT; ++i)
-        saved[i] = mem.reg16(HW_SAVE_TABLE[i]);
+    for (int i = 0; i < HW_SAVED16_COUNT; ++i) saved[i] = mem.reg16(HW_SAVE_TABLE[i]);
     uint16_t odd_lo = mem.reg16(0x290E), odd_hi = mem.reg16(0x2910);
     memset(mem.frame, 0xA5, FRAME_BYTES + FILE_PAGE);
     memset(mem.upper, 0x3C, FILE_PAGE);
@@ -115,7 +111,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     {
         ClockThread clock(mem);
         EXPECT_EQ(hw_init("Palendro by Quorvel"), 0);
-        hw_get_ticks(&ms); // while the clock still runs: a stopped 1023 would never pass
+        hw_get_ticks(&ms);  // while the clock still runs: a stopped 1023 would never pass
     }
     EXPECT_GE(ms, 20u);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Hardware GP2X Library v1.02\n");
@@ -124,7 +120,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     hw_get_video_output(&output, &bpp);
     EXPECT_EQ(output, 19u);
     EXPECT_EQ(g_hw.saved_rgb_address, LAUNCHER_FRAME);
-    EXPECT_EQ(g_hw.board_variant, 0u); // no touch screen behind a file
+    EXPECT_EQ(g_hw.board_variant, 0u);  // no touch screen behind a file
 
     // The start-up writes reached the file, and upper memory is the same bytes.
     EXPECT_EQ(mem.reg16(reg::SYS_CLOCK_GATE), 0xFFFF);
@@ -138,10 +134,8 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     EXPECT_EQ(mem.upper[1], 0x77);
 
     // The demo reprograms the display: every saved register changes.
-    for (int i = 0; i < HW_SAVED16_COUNT; ++i)
-        hw_wr16(HW_SAVE_TABLE[i], ~saved[i]);
-    for (uint32_t off : {0x290Eu, 0x2910u, 0x2912u, 0x2914u})
-        hw_wr16(off, 0xDEAD);
+    for (int i = 0; i < HW_SAVED16_COUNT; ++i) hw_wr16(HW_SAVE_TABLE[i], ~saved[i]);
+    for (uint32_t off : {0x290Eu, 0x2910u, 0x2912u, 0x2914u}) hw_wr16(off, 0xDEAD);
 
     EXPECT_EQ(hw_shutdown(0), 0);
     for (int i = 0; i < HW_SAVED16_COUNT; ++i)
@@ -153,8 +147,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     EXPECT_EQ(mem.reg16(reg::CORE2_CONTROL), 0x83);
     // The launcher's screen is blank, exactly 320 x 240 x 2 bytes of it.
     uint32_t nonzero = 0;
-    for (uint32_t i = 0; i < FRAME_BYTES; ++i)
-        nonzero += mem.frame[i] != 0;
+    for (uint32_t i = 0; i < FRAME_BYTES; ++i) nonzero += mem.frame[i] != 0;
     EXPECT_EQ(nonzero, 0u);
     EXPECT_EQ(mem.frame[FRAME_BYTES], 0xA5);
     EXPECT_EQ(mem.frame[FRAME_BYTES + FILE_PAGE - 1], 0xA5);
@@ -163,4 +156,4 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     EXPECT_EQ(g_hw.upper_mem, nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -42,9 +42,7 @@ struct ProcessRun {
     std::string out, err;
 };
 
-const char* palendro_bin() {
-    return std::getenv("PALENDRO_BIN");
-}
+const char* palendro_bin() { return std::getenv("PALENDRO_BIN"); }
 
 ProcessRun run_palendro(const std::string& args, const std::string& dir) {
     std::string cmd = std::string(palendro_bin()) + " --headless " + args + " >" + dir +
@@ -60,7 +58,7 @@ ProcessRun run_palendro(const std::string& args, const std::string& dir) {
             slurp(dir + "/err.txt")};
 }
 
-} // namespace
+}  // namespace
 
 // Expected values worked out separately (Python, 64-bit wrap-around):
 //   def lane(ws): h = 0xCBF29CE484222325
@@ -76,13 +74,13 @@ TEST(Capture, FrameHashOverPixelPairsInFourLanes) {
     f.width = 2;
     f.pixels = {0x616263, 0xFFFFFF};
     EXPECT_EQ(sim_frame_hash(f), 0x0FB57A817FB21CDDull);
-    f.pixels = {0xFFFFFF, 0x616263}; // order matters
+    f.pixels = {0xFFFFFF, 0x616263};  // order matters
     EXPECT_EQ(sim_frame_hash(f), 0x3C41AD431654A642ull);
-    f.pixels = {0x616263, 0xFFFFFE}; // the second pixel of a pair reaches the low bits
+    f.pixels = {0x616263, 0xFFFFFE};  // the second pixel of a pair reaches the low bits
     EXPECT_EQ(sim_frame_hash(f), 0x8307BE5EF8A354B1ull);
     f.width = 11;
     f.pixels.clear();
-    for (uint32_t v = 1; v <= 11; ++v) f.pixels.push_back(v); // all four lanes and an odd tail
+    for (uint32_t v = 1; v <= 11; ++v) f.pixels.push_back(v);  // all four lanes and an odd tail
     EXPECT_EQ(sim_frame_hash(f), 0xE2796F7B9606F691ull);
 }
 

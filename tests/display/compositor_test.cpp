@@ -12,28 +12,18 @@ namespace {
 
 constexpr uint32_t PAGE = 0x000000, VIDEO = 0x400000, VIDEO2 = 0x600000;
 
-uint8_t* upper() {
-    return sim_upper_memory();
-}
-void put16(uint32_t offset, uint16_t v) {
-    std::memcpy(upper() + offset, &v, 2);
-}
+uint8_t* upper() { return sim_upper_memory(); }
+void put16(uint32_t offset, uint16_t v) { std::memcpy(upper() + offset, &v, 2); }
 void put_pair(uint32_t offset, uint8_t y0, uint8_t cb, uint8_t y1, uint8_t cr) {
     uint8_t* p = upper() + offset;
     p[0] = y0, p[1] = cb, p[2] = y1, p[3] = cr;
 }
-uint32_t of(Rgb888 c) {
-    return xrgb(c.r, c.g, c.b);
-}
+uint32_t of(Rgb888 c) { return xrgb(c.r, c.g, c.b); }
 // Grey from a luma with neutral chroma; strictly increasing in y.
-uint32_t grey(uint8_t y) {
-    return of(ycbcr_to_rgb(y, 128, 128));
-}
+uint32_t grey(uint8_t y) { return of(ycbcr_to_rgb(y, 128, 128)); }
 
 // A luma pattern of 320 x 240 pixels, distinct along each row and column.
-uint8_t luma(int x, int y) {
-    return uint8_t(16 + (x + 7 * y) % 211);
-}
+uint8_t luma(int x, int y) { return uint8_t(16 + (x + 7 * y) % 211); }
 void fill_pattern(uint32_t base) {
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; x += 2)
@@ -51,7 +41,7 @@ bool near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Compositor, LcdFrameIsBlackUntilALayerIsOn) {
     SimBench m;
@@ -87,7 +77,7 @@ TEST(Compositor, ColourKeyShowsTheVideoExactlyWhereThePageIsZero) {
         }
     EXPECT_GT(shown, 10000);
 
-    hw_set_rgb_region(5, 1, 0, 0, 15, 0, 0, 0, 0); // key off: black pixels cover the video
+    hw_set_rgb_region(5, 1, 0, 0, 15, 0, 0, 0, 0);  // key off: black pixels cover the video
     EXPECT_EQ(pixel_at(m.compose(), 0, 0), 0u);
 }
 
@@ -165,10 +155,8 @@ TEST(Compositor, WindowOffsetsMirroringScalingAndTheBottomRegion) {
 TEST(Compositor, PriorityBitSwapsTheVideoLayers) {
     SimBench m;
     lcd(m);
-    for (int i = 0; i < 160; ++i)
-        put_pair(VIDEO + i * 4, 81, 90, 81, 240); // red
-    for (int i = 0; i < 160; ++i)
-        put_pair(VIDEO2 + i * 4, 41, 240, 41, 110); // blue
+    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 81, 90, 81, 240);    // red
+    for (int i = 0; i < 160; ++i) put_pair(VIDEO2 + i * 4, 41, 240, 41, 110);  // blue
     hw_set_video_layer(1, 1, 0, 0, 319, 0, 0, 320, VIDEO, 0, 0, 0, 0, 0);
     hw_set_video_layer(0, 1, 0, 0, 319, 0, 0, 320, VIDEO2, 0, 0, 0, 0, 0);
     hw_set_video_layer_scale(1, 1, 1024, 1024);
@@ -182,16 +170,14 @@ TEST(Compositor, PriorityBitSwapsTheVideoLayers) {
 TEST(Compositor, RegionRectanglesAndMixModes) {
     SimBench m;
     lcd(m);
-    for (int i = 0; i < 320 * 240; ++i)
-        put16(PAGE + i * 2, 0xF800); // red page
-    for (int i = 0; i < 160; ++i)
-        put_pair(VIDEO + i * 4, 41, 240, 41, 110);
+    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0xF800);  // red page
+    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 41, 240, 41, 110);
     hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, VIDEO, 0, 0, 0, 0, 0);
-    hw_set_video_layer_scale(1, 1, 1024, 0); // every line shows line 0
+    hw_set_video_layer_scale(1, 1, 1024, 0);  // every line shows line 0
     const uint32_t blue = of(ycbcr_to_rgb(41, 240, 110));
     hw_set_rgb_region(5, 1, 0, 0, 0, 0, 0, 0, 0);
-    hw_set_rgb_region(2, 1, 0, 1, 5, 10, 20, 29, 39);  // 10..29 x 20..39, alpha 5/15
-    hw_set_rgb_region(1, 1, 0, 2, 15, 25, 20, 40, 25); // add, over region 2 where both cover
+    hw_set_rgb_region(2, 1, 0, 1, 5, 10, 20, 29, 39);   // 10..29 x 20..39, alpha 5/15
+    hw_set_rgb_region(1, 1, 0, 2, 15, 25, 20, 40, 25);  // add, over region 2 where both cover
     SimFrame f = m.compose();
     auto blend = [](uint32_t top, uint32_t below, int a) {
         uint32_t out = 0;
@@ -199,37 +185,36 @@ TEST(Compositor, RegionRectanglesAndMixModes) {
             out |= uint32_t(((top >> s & 0xFF) * a + (below >> s & 0xFF) * (15 - a) + 7) / 15) << s;
         return out;
     };
-    EXPECT_EQ(pixel_at(f, 0, 0), 0xFF0000u); // region 5, opaque
+    EXPECT_EQ(pixel_at(f, 0, 0), 0xFF0000u);  // region 5, opaque
     EXPECT_EQ(pixel_at(f, 10, 20), blend(0xFF0000, blue, 5));
     EXPECT_EQ(pixel_at(f, 29, 39), blend(0xFF0000, blue, 5));
     EXPECT_EQ(pixel_at(f, 30, 39), 0xFF0000u);
-    EXPECT_EQ(pixel_at(f, 26, 22), (blue | 0xFF0000u)); // added, red saturates
+    EXPECT_EQ(pixel_at(f, 26, 22), (blue | 0xFF0000u));  // added, red saturates
     EXPECT_EQ(pixel_at(f, 26, 26), blend(0xFF0000, blue, 5));
 }
 
 TEST(Compositor, CursorValuesColoursAndAlpha) {
     SimBench m;
     lcd(m);
-    for (int i = 0; i < 320 * 240; ++i)
-        put16(PAGE + i * 2, 0x07E0); // green page
+    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0x07E0);  // green page
     hw_set_rgb_region(5, 1, 0, 0, 0, 0, 0, 0, 0);
     const uint32_t bitmap = 0x7F4800;
     std::memset(upper() + bitmap, 0xAA, 256);
-    upper()[bitmap] = 0 | 1 << 2 | 2 << 4 | 3 << 6; // first pixel in the low bits
+    upper()[bitmap] = 0 | 1 << 2 | 2 << 4 | 3 << 6;  // first pixel in the low bits
     hw_set_cursor(1, 32, 0xFFFFFFFF, 0xF0000000, bitmap);
     hw_move_cursor(100, 50);
     SimFrame f = m.compose();
     const uint32_t green = 0x00FF00;
-    EXPECT_EQ(pixel_at(f, 100, 50), 0x000000u); // 0: colour B, black
-    EXPECT_EQ(pixel_at(f, 101, 50), 0xFFFFFFu); // 1: colour A, white
-    EXPECT_EQ(pixel_at(f, 102, 50), green);     // 2: see-through
-    uint32_t shine = pixel_at(f, 103, 50);      // 3: stands out from the white figure
+    EXPECT_EQ(pixel_at(f, 100, 50), 0x000000u);  // 0: colour B, black
+    EXPECT_EQ(pixel_at(f, 101, 50), 0xFFFFFFu);  // 1: colour A, white
+    EXPECT_EQ(pixel_at(f, 102, 50), green);      // 2: see-through
+    uint32_t shine = pixel_at(f, 103, 50);       // 3: stands out from the white figure
     EXPECT_NE(shine, 0xFFFFFFu);
     EXPECT_NE(shine, green);
     EXPECT_EQ(pixel_at(f, 99, 50), green);
     EXPECT_EQ(pixel_at(f, 104, 51), green);
 
-    hw_set_cursor(1, 32, 0x80FFFFFF, 0x00000000, bitmap); // alpha 8 and 0
+    hw_set_cursor(1, 32, 0x80FFFFFF, 0x00000000, bitmap);  // alpha 8 and 0
     f = m.compose();
     EXPECT_EQ(pixel_at(f, 100, 50), green);
     EXPECT_EQ(pixel_at(f, 101, 50),
@@ -240,8 +225,7 @@ TEST(Compositor, TvFramesWeaveTwoFields) {
     SimBench m(SimOutput::TV_NTSC);
     hw_set_video_mode(6, 16);
     for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 720; ++x)
-            put16(PAGE + (y * 720 + x) * 2, uint16_t(y << 5 | (x & 31)));
+        for (int x = 0; x < 720; ++x) put16(PAGE + (y * 720 + x) * 2, uint16_t(y << 5 | (x & 31)));
     hw_set_rgb_address(PAGE);
     hw_set_rgb_region(5, 1, 0, 0, 0, 0, 0, 0, 0);
     SimFrame f = m.compose();
@@ -255,8 +239,8 @@ TEST(Compositor, TvFramesWeaveTwoFields) {
     // The cursor's fields: bitmap 1 on even lines, bitmap 2 on odd lines.
     const uint32_t bitmap = 0x7F5800;
     std::memset(upper() + bitmap, 0xAA, 2048);
-    upper()[bitmap] = 0xA9;        // field A row 0, pixel 0: value 1
-    upper()[bitmap + 1024] = 0xA8; // field B row 0, pixel 0: value 0
+    upper()[bitmap] = 0xA9;         // field A row 0, pixel 0: value 1
+    upper()[bitmap + 1024] = 0xA8;  // field B row 0, pixel 0: value 0
     hw_set_cursor(1, 64, 0xFFFFFFFF, 0xF0000000, bitmap);
     hw_move_cursor(540, 179);
     f = m.compose();
@@ -273,10 +257,9 @@ TEST(Compositor, AddressesOutsideUpperMemoryShowNothing) {
     SimBench m;
     lcd(m);
     hw_set_rgb_region(5, 1, 0, 0, 0, 0, 0, 0, 0);
-    hw_set_rgb_address(0x7FFF00); // the page runs off the end
+    hw_set_rgb_address(0x7FFF00);  // the page runs off the end
     hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, -0x1000, 0, 0, 0, 0, 0);
-    for (int i = 0; i < 128; ++i)
-        put16(0x7FFF00 + i * 2, 0xFFFF);
+    for (int i = 0; i < 128; ++i) put16(0x7FFF00 + i * 2, 0xFFFF);
     SimFrame f = m.compose();
     EXPECT_EQ(pixel_at(f, 127, 0), 0xFFFFFFu);
     EXPECT_EQ(pixel_at(f, 128, 0), 0u);
@@ -299,7 +282,7 @@ TEST(Compositor, ScaledLinesSampleEachColumnWithItsPairsChroma) {
         for (int x1 : {300, 400})
             for (int mirror : {0, 1}) {
                 hw_set_video_layer(1, 1, x0, 0, x1, 239, 239, 320, VIDEO, mirror, 0, 0, 0, 0);
-                hw_set_video_layer_scale(1, 1, h, 0); // every line shows line 0
+                hw_set_video_layer_scale(1, 1, h, 0);  // every line shows line 0
                 const SimFrame f = m.compose();
                 for (int y : {0, 151})
                     for (int x = 0; x < 320; ++x) {

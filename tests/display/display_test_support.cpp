@@ -26,9 +26,5 @@ SimFrame SimBench::compose() const {
     return f;
 }
 
-uint32_t xrgb(uint8_t r, uint8_t g, uint8_t b) {
-    return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
-}
-uint32_t pixel_at(const SimFrame& f, int x, int y) {
-    return f.pixels[size_t(y) * f.width + x];
-}
+uint32_t xrgb(uint8_t r, uint8_t g, uint8_t b) { return uint32_t(r) << 16 | uint32_t(g) << 8 | b; }
+uint32_t pixel_at(const SimFrame& f, int x, int y) { return f.pixels[size_t(y) * f.width + x]; }

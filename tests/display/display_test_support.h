@@ -12,7 +12,7 @@
 struct RegWrite {
     uint32_t offset;
     uint32_t value;
-    int bits; // 16 or 32
+    int bits;  // 16 or 32
     uint64_t time_ns;
 };
 

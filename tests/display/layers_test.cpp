@@ -18,9 +18,8 @@ TEST(Layers, RgbAddressStartsTheOddFieldOneLineLaterOnlyWhenInterlaced) {
     // Odd low, odd high, even low, even high.
     ASSERT_EQ(m.regs.writes.size(), 4u);
     const uint32_t order[4] = {0x290E, 0x2910, 0x2912, 0x2914};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(m.regs.writes[i].offset, order[i]);
-    hw_set_video_mode(7, 16); // 720 x 240: one field shown twice
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(m.regs.writes[i].offset, order[i]);
+    hw_set_video_mode(7, 16);  // 720 x 240: one field shown twice
     hw_set_rgb_address(0xCA800);
     EXPECT_EQ(m.pair(0x290E), m.pair(0x2912));
 }
@@ -32,13 +31,12 @@ TEST(Layers, RgbRegionFiveSetsItsBitsAndWritesNoRectangle) {
     EXPECT_TRUE(m.reg(0x28DA) & 0x0100);
     EXPECT_EQ((m.reg(0x28DC) >> 8) & 3, 1);
     EXPECT_EQ((m.reg(0x28E0) >> 4) & 0xF, 15);
-    for (const RegWrite& w : m.regs.writes)
-        EXPECT_FALSE(w.offset >= 0x28E2 && w.offset <= 0x2900);
+    for (const RegWrite& w : m.regs.writes) EXPECT_FALSE(w.offset >= 0x28E2 && w.offset <= 0x2900);
 
     m.regs.writes.clear();
     hw_set_rgb_region(2, 1, 0, 3, 9, 10, 20, 30, 40);
-    EXPECT_EQ(m.pair(0x28EA), 10u | 30u << 16); // left, right
-    EXPECT_EQ(m.pair(0x28EE), 20u | 40u << 16); // top, bottom
+    EXPECT_EQ(m.pair(0x28EA), 10u | 30u << 16);  // left, right
+    EXPECT_EQ(m.pair(0x28EE), 20u | 40u << 16);  // top, bottom
     EXPECT_EQ((m.reg(0x28DE) >> 4) & 0xF, 9);
     EXPECT_EQ((m.reg(0x28DC) >> 2) & 3, 3);
     // Alpha: cleared by one write, set by the next.
@@ -97,10 +95,10 @@ TEST(Layers, VideoLayerFieldsSplitBitAndScale) {
     EXPECT_EQ(m.pair(0x28CE), 0x03C00000u);
     EXPECT_EQ(m.pair(0x28D2), 0x03D00000u);
     EXPECT_EQ(m.pair(0x28D6), 0x03D00000u);
-    EXPECT_EQ(m.reg(0x2882), (8 | 1) << 5); // top mirror x, bottom mirror y
+    EXPECT_EQ(m.reg(0x2882), (8 | 1) << 5);  // top mirror x, bottom mirror y
     EXPECT_TRUE(m.reg(0x2880) & 0x0002);
     hw_set_video_layer(1, 1, 0, 0, 319, 239, 100, 320, 0, 0, 0, 0, 0, 0);
-    EXPECT_EQ(m.reg(0x2882), (8 | 1) << 5 | 0x10); // A's split, B's flags kept
+    EXPECT_EQ(m.reg(0x2882), (8 | 1) << 5 | 0x10);  // A's split, B's flags kept
     hw_set_video_layer_scale(1, 0, 512, 2048);
     EXPECT_EQ(m.reg(0x2888), 512);
     EXPECT_EQ(m.pair(0x288E), 640u);

@@ -19,11 +19,9 @@ void start(uint32_t mode) {
     g_screen_pixels = g_screen_width * g_screen_height;
 }
 
-uint32_t displayed_page(const SimBench& m) {
-    return m.pair(0x2912) - 0x03800000u;
-}
+uint32_t displayed_page(const SimBench& m) { return m.pair(0x2912) - 0x03800000u; }
 
-} // namespace
+}  // namespace
 
 TEST(PageFlip, ShownPageAlternatesAndIsNeverTheDrawnOne) {
     SimBench m;
@@ -37,7 +35,7 @@ TEST(PageFlip, ShownPageAlternatesAndIsNeverTheDrawnOne) {
     EXPECT_EQ(s.width, 320);
     EXPECT_EQ(s.height, 240);
 
-    fx_flip(&s); // first flip: page 1 shown, drawing stays on page 0
+    fx_flip(&s);  // first flip: page 1 shown, drawing stays on page 0
     EXPECT_EQ(displayed_page(m), 0xCA800u);
     EXPECT_EQ(reinterpret_cast<uint8_t*>(s.pixels), upper);
     fx_flip(&s);
@@ -99,7 +97,7 @@ TEST(DisplayWindow, InitKeepsLow16BitsAndScrollMovesTheTopRegion) {
                                     sim_register_file() + (0x28DA >> 1)),
               before);
     EXPECT_TRUE(m.reg(0x2880) & 0x0001);
-    EXPECT_EQ(m.reg(0x2880) & 0x01FC, 0); // no RGB region, OSD or sub-picture
+    EXPECT_EQ(m.reg(0x2880) & 0x01FC, 0);  // no RGB region, OSD or sub-picture
     EXPECT_EQ(displayed_page(m), 0u);
 }
 

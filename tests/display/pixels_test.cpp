@@ -9,11 +9,9 @@
 
 namespace {
 
-uint32_t packed(Rgb888 c) {
-    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
+uint32_t packed(Rgb888 c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; }
 
-} // namespace
+}  // namespace
 
 TEST(Pixels, YCbCrPairsMatchYcbcrToRgbForEveryInput) {
     // One line per chroma pair: 128 pairs carrying all 256 lumas; an odd
@@ -38,10 +36,9 @@ TEST(Pixels, YCbCrPairsMatchYcbcrToRgbForEveryInput) {
 }
 
 TEST(Pixels, Rgb565RunMatchesRgb565ToRgbAndSkipsOnlyTheKey) {
-    constexpr int COUNT = 65536 + 3; // every value, then a short tail
+    constexpr int COUNT = 65536 + 3;  // every value, then a short tail
     std::vector<uint8_t> source(2 * COUNT);
-    for (int i = 0; i < COUNT; ++i)
-        source[2 * i] = uint8_t(i), source[2 * i + 1] = uint8_t(i >> 8);
+    for (int i = 0; i < COUNT; ++i) source[2 * i] = uint8_t(i), source[2 * i + 1] = uint8_t(i >> 8);
     for (bool keyed : {false, true})
         for (uint16_t key : {uint16_t(0x0000), uint16_t(0xF81F), uint16_t(0x0001)}) {
             std::vector<uint32_t> out(COUNT, 0xABCDEF);
@@ -58,13 +55,11 @@ TEST(Pixels, Rgb565RunLeavesWholeBlocksOfTheKeyAlone) {
     // 8 keys, 8 opaque, then keys with one opaque pixel among them.
     constexpr uint16_t KEY = 0xF81F;
     std::vector<uint16_t> pixels(8, KEY);
-    for (int i = 0; i < 8; ++i)
-        pixels.push_back(uint16_t(0x1234 + i));
+    for (int i = 0; i < 8; ++i) pixels.push_back(uint16_t(0x1234 + i));
     pixels.insert(pixels.end(), 11, KEY);
     pixels[21] = 0x0001;
     std::vector<uint8_t> source;
-    for (uint16_t p : pixels)
-        source.push_back(uint8_t(p)), source.push_back(uint8_t(p >> 8));
+    for (uint16_t p : pixels) source.push_back(uint8_t(p)), source.push_back(uint8_t(p >> 8));
     std::vector<uint32_t> out(pixels.size(), 0xABCDEF);
     sim_rgb565_run(source.data(), int(pixels.size()), true, KEY, out.data());
     for (size_t i = 0; i < pixels.size(); ++i)

@@ -64,7 +64,7 @@ void expect_table(const uint8_t* t) {
     EXPECT_EQ(enc[0x6C], t[35]);
 }
 
-} // namespace
+}  // namespace
 
 TEST(VideoMode, LcdToNtscRunsTheSwitchTheTableAndTheTvTimingInOrder) {
     SimBench m;
@@ -74,8 +74,8 @@ TEST(VideoMode, LcdToNtscRunsTheSwitchTheTableAndTheTvTimingInOrder) {
 
     // Clearing bit 3 after bit 2 changes nothing visible here: one entry.
     Seq expected = {
-        {0x1062, 0x0},    {0x1062, 0x8},                                        // LCD off, TV on
-        {0x280A, 0},      {0x280C, 0},      {0x280E, 0},      {0x2800, 0x0004}, // display off
+        {0x1062, 0x0},    {0x1062, 0x8},                                         // LCD off, TV on
+        {0x280A, 0},      {0x280C, 0},      {0x280E, 0},      {0x2800, 0x0004},  // display off
         {0x2800, 0x03A8}, {0x2820, 0x0180}, {0x2822, 0x3816}, {0x2906, 1024},   {0x2908, 2880},
         {0x106E, 0x18},   {0x091E, 0x4170}, {0x0924, 0x0100}, {0x2804, 0x13},   {0x2806, 0},
         {0x2808, 0},      {0x2816, 719},    {0x281A, 1055},   {0x281E, 32},     {0x281C, 32},
@@ -122,12 +122,12 @@ TEST(VideoMode, NtscToPalLoadsOnlyThe288LineTableAndPalToLcdLoadsNone) {
     EXPECT_EQ(m.reg(0x2800), 0x13A9);
     EXPECT_EQ(m.reg(0x281C), 35);
 
-    hw_encoder_write(0x76, 0x55); // a marker no table holds
+    hw_encoder_write(0x76, 0x55);  // a marker no table holds
     const uint32_t select = m.reg(0x1062) & 0xC;
     m.regs.writes.clear();
     hw_set_video_mode(0, 16);
     EXPECT_EQ(sim_encoder_registers()[0x76], 0x55);
-    Seq expected = {{0x1062, 0xC}, // LCD on (TV bit left set)
+    Seq expected = {{0x1062, 0xC},  // LCD on (TV bit left set)
                     {0x280A, 0},      {0x280C, 0},      {0x280E, 0},      {0x2800, 0x13A8},
                     {0x2800, 0x0004}, {0x2820, 0x0080}, {0x2820, 0x0582}, {0x2822, 0x3800},
                     {0x2822, 0x3816}, {0x2906, 1024},   {0x2908, 640},    {0x091E, 0x9000},

@@ -30,4 +30,4 @@ TEST(FuzzCorpus, EveryKeptInputPassesItsChecks) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -23,8 +23,7 @@ const int FUZZ_TARGET_COUNT = int(sizeof FUZZ_TARGETS / sizeof FUZZ_TARGETS[0]);
 
 static uint32_t all_buttons() {
     uint32_t mask = 0;
-    for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)
-        mask |= HOST_KEY_NAMES[i].mask;
+    for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i) mask |= HOST_KEY_NAMES[i].mask;
     return mask;
 }
 
@@ -103,20 +102,18 @@ const char* fuzz_check_command_line(const uint8_t* data, size_t size) {
     for (size_t i = 1; i + 1 < args.size(); ++i)
         if (args[i] == "--input") args[++i] = script_file();
     std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
+    for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
     HostOptions options;
-    options.scale = -7; // a marker: a failed parse must not touch the options
+    options.scale = -7;  // a marker: a failed parse must not touch the options
     std::string error;
     if (!host_parse_options(int(args.size()), argv.data(), &options, &error)) {
         if (options.scale != -7) return "failed parse changed the options";
         // Messages quote the argument; an argument holding a line break is
         // the one way to get a second line, and that is the caller's text.
         bool quoted_break = false;
-        for (const std::string& a : args)
-            quoted_break |= a.find('\n') != std::string::npos;
+        for (const std::string& a : args) quoted_break |= a.find('\n') != std::string::npos;
         if (error.empty() || (!quoted_break && !one_line(error))) return "bad error line";
         return nullptr;
     }

@@ -12,7 +12,7 @@ const char* fuzz_check_input_script(const uint8_t* data, size_t size);
 const char* fuzz_check_command_line(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
-    const char* name; // also the corpus folder
+    const char* name;  // also the corpus folder
     const char* (*check)(const uint8_t*, size_t);
 };
 extern const FuzzTarget FUZZ_TARGETS[];

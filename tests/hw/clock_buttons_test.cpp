@@ -98,7 +98,7 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     uint64_t t0 = sim_time_ns();
     for (int i = 0; i < 50; ++i) hw_wait_vsync();
     EXPECT_EQ(sim_frame_count() - f0, 50u);
-    EXPECT_NEAR(double(sim_time_ns() - t0), 1e9, 2e7);  // 50 Hz
+    EXPECT_NEAR(double(sim_time_ns() - t0), 1e9, 2e7);            // 50 Hz
     EXPECT_EQ(sim_register_file()[0x2846 / 2] & 0x0020, 0x0020);  // armed by every wait
     sim_shutdown();
 }
@@ -111,16 +111,11 @@ TEST(Buttons, MaskFromPinLevels) {
         uint16_t c, d, m;
         uint32_t variant, mask;
     } cases[] = {
-        {0xFFFF, 0xFFFF, 0xFFFF, 0, 0x00000},
-        {0x0000, 0x0000, 0x0000, 0, 0xFFFFF},
-        {0x0000, 0x0000, 0x0000, 256, 0xBFF55},
-        {0x0000, 0x0000, 0x0000, 257, 0xBFF55},
-        {0xF3FF, 0xFFFF, 0xFFFF, 0, 0x80C00},
-        {0xFBFF, 0xFFFF, 0xFFFF, 0, 0x00400},
-        {0xFFFF, 0xFFBF, 0xFFFF, 0, 0x10000},
-        {0xFFFF, 0xFF7F, 0xFFFF, 0, 0x20000},
-        {0xFFFF, 0xF7FF, 0xFFFF, 0, 0x40000},
-        {0xFFFF, 0xF7FF, 0xFFFF, 256, 0x00000},
+        {0xFFFF, 0xFFFF, 0xFFFF, 0, 0x00000},   {0x0000, 0x0000, 0x0000, 0, 0xFFFFF},
+        {0x0000, 0x0000, 0x0000, 256, 0xBFF55}, {0x0000, 0x0000, 0x0000, 257, 0xBFF55},
+        {0xF3FF, 0xFFFF, 0xFFFF, 0, 0x80C00},   {0xFBFF, 0xFFFF, 0xFFFF, 0, 0x00400},
+        {0xFFFF, 0xFFBF, 0xFFFF, 0, 0x10000},   {0xFFFF, 0xFF7F, 0xFFFF, 0, 0x20000},
+        {0xFFFF, 0xF7FF, 0xFFFF, 0, 0x40000},   {0xFFFF, 0xF7FF, 0xFFFF, 256, 0x00000},
         {0x00FF, 0xFFFF, 0xFFFF, 0, 0x8FF00},  // low byte of port C is not a button
     };
     for (const Case& k : cases) {
@@ -146,7 +141,9 @@ TEST(Buttons, EachKeySetsItsBitOnEveryBoard) {
         testing::internal::CaptureStdout();
         hw_init("");
         testing::internal::GetCapturedStdout();
-        EXPECT_EQ(g_hw.board_variant, board == SimBoard::PLAIN ? 0u : board == SimBoard::TOUCH ? 256u : 257u);
+        EXPECT_EQ(g_hw.board_variant, board == SimBoard::PLAIN   ? 0u
+                                      : board == SimBoard::TOUCH ? 256u
+                                                                 : 257u);
         for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i) {
             uint32_t key = HOST_KEY_NAMES[i].mask;
             sim_set_host_buttons(key);

@@ -69,8 +69,8 @@ TEST_F(HwStartup, DetectsTheOutputTheLauncherLeft) {
     struct Case {
         uint16_t control, v_active;
         uint32_t output;
-    } cases[] = {{0x0100, 287, 19}, {0x0100, 239, 5}, {0x0100, 271, 19}, {0x0100, 270, 5},
-                 {0x0000, 287, 0}, {0xFEFF, 239, 0}};
+    } cases[] = {{0x0100, 287, 19}, {0x0100, 239, 5}, {0x0100, 271, 19},
+                 {0x0100, 270, 5},  {0x0000, 287, 0}, {0xFEFF, 239, 0}};
     for (const Case& c : cases) {
         hw_reset_state();
         hh.regs[0x2800 / 2] = c.control;
@@ -106,8 +106,12 @@ TEST_F(HwStartup, ShutdownRestoresBlanksReleasesAndExecsTheLauncher) {
     EXPECT_EQ(hh.regs[0x3B48 / 2], 0x83);
     char screen[64];
     std::snprintf(screen, sizeof screen, "map 0x%08X 0x00025800", unsigned(g_hw.saved_rgb_address));
-    std::vector<std::string> expected = {"close 9", screen, "unmap 0x00025800",
-                                         "unmap 0x00010000", "unmap 0x00800000", "close 3",
+    std::vector<std::string> expected = {"close 9",
+                                         screen,
+                                         "unmap 0x00025800",
+                                         "unmap 0x00010000",
+                                         "unmap 0x00800000",
+                                         "close 3",
                                          "exec /usr/gp2x /usr/gp2x/gp2xmenu"};
     EXPECT_EQ(hh.calls, expected);
     EXPECT_EQ(g_hw.mem_fd, -1);

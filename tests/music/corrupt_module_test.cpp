@@ -58,10 +58,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> damaged_songs() {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> out;
     std::vector<uint8_t> s = song();
     std::vector<size_t> cuts;
-    for (size_t c = 0; c < 400; c += 7)
-        cuts.push_back(c);
-    for (size_t c = 400; c < s.size(); c += s.size() / 60)
-        cuts.push_back(c);
+    for (size_t c = 0; c < 400; c += 7) cuts.push_back(c);
+    for (size_t c = 400; c < s.size(); c += s.size() / 60) cuts.push_back(c);
     for (size_t c : cuts)
         out.push_back({"cut at " + std::to_string(c), {s.begin(), s.begin() + c}});
     uint32_t seed = 12345;
@@ -69,7 +67,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> damaged_songs() {
         std::vector<uint8_t> b = s;
         for (int k = 0; k < 4; k++) {
             seed = seed * 1664525u + 1013904223u;
-            size_t at = 60 + (seed >> 8) % 2000; // header block, order table, patterns
+            size_t at = 60 + (seed >> 8) % 2000;  // header block, order table, patterns
             b[at] = uint8_t(seed >> 24);
         }
         out.push_back({"random header bytes " + std::to_string(i), b});
@@ -127,7 +125,7 @@ TEST(CorruptModule, DamagedFilesNeverCrashOrHang) {
         EXPECT_TRUE(o == LOADED || o == REFUSED) << name << ": " << OUTCOME_NAME[o];
         refused += o == REFUSED;
     }
-    EXPECT_GT(refused, 50); // the damage is real: most cuts and bad counts are refused
+    EXPECT_GT(refused, 50);  // the damage is real: most cuts and bad counts are refused
 }
 
 // The demo's own path, started and stopped twice in one process, then
@@ -158,4 +156,4 @@ TEST(CorruptModule, TheGlueStartedTwiceStillRefusesACutFile) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-} // namespace
+}  // namespace

@@ -31,7 +31,7 @@ TEST(MusicOutput, FirstSecondsAreNeitherSilentNorClipped) {
     ASSERT_EQ(r.samples.size(), 2 * samples_through(300, {60, 1}));
     for (int second = 0; second < 5; second++) {
         size_t a = size_t(second) * 2 * SIM_AUDIO_RATE, b = a + 2 * SIM_AUDIO_RATE;
-        EXPECT_GT(rms(r.samples, a, b), 1000.0) << "second " << second; // -30 dBFS
+        EXPECT_GT(rms(r.samples, a, b), 1000.0) << "second " << second;  // -30 dBFS
         EXPECT_LT(peak(r.samples, a, b), 32000) << "second " << second;
     }
 }
@@ -57,7 +57,7 @@ TEST(MusicOutput, EveryFrameGetsItsShareOfSamplesAtEachDisplayRate) {
         run.rate = rate;
         EXPECT_EQ(render_music(run).samples.size(), 2 * samples_through(101, rate)) << rate.num;
     }
-    EXPECT_EQ(samples_through(50, {50, 1}), 22100u); // one second of PAL frames
+    EXPECT_EQ(samples_through(50, {50, 1}), 22100u);  // one second of PAL frames
 }
 
 TEST(MusicOutput, PauseIsSilentAndResumeContinuesWhereItStopped) {
@@ -106,8 +106,8 @@ TEST(MusicOutput, EachVolumeStepScalesTheAmplitude) {
         // Voice volumes are whole numbers, so low steps carry a little rounding.
         EXPECT_NEAR(level(volume), expect, 0.03 * full) << "step " << i << " volume " << volume;
     }
-    EXPECT_NEAR(level(-5), 0.0, 1.0);   // clamped to 0
-    EXPECT_NEAR(level(200), full, 1.0); // clamped to 128
+    EXPECT_NEAR(level(-5), 0.0, 1.0);    // clamped to 0
+    EXPECT_NEAR(level(200), full, 1.0);  // clamped to 128
 }
 
 TEST(MusicOutput, MuteIsSilentAndChangesNothingElse) {
@@ -158,7 +158,7 @@ TEST(MusicFailure, MissingModuleGivesSilenceWithoutAMessage) {
     EXPECT_EQ(r.stdout_text, "");
     ASSERT_EQ(r.samples.size(), 2 * samples_through(60, {60, 1}));
     EXPECT_EQ(peak(r.samples, 0, r.samples.size()), 0);
-    EXPECT_EQ(r.mixer_bytes, 0u); // nothing playing: no service
+    EXPECT_EQ(r.mixer_bytes, 0u);  // nothing playing: no service
 }
 
 TEST(MusicFailure, FramesWithoutServiceAreSilenceInTheWav) {
@@ -176,4 +176,4 @@ TEST(MusicFailure, StopWithoutStartIsSafe) {
     music_stop();
 }
 
-} // namespace
+}  // namespace

@@ -10,12 +10,8 @@
 
 static uint64_t g_test_frames;
 static SimRate g_test_rate;
-static uint64_t test_frame_count() {
-    return g_test_frames;
-}
-static SimRate test_frame_rate() {
-    return g_test_rate;
-}
+static uint64_t test_frame_count() { return g_test_frames; }
+static SimRate test_frame_rate() { return g_test_rate; }
 
 std::vector<uint8_t> read_file(const std::string& path) {
     std::vector<uint8_t> data;
@@ -23,8 +19,7 @@ std::vector<uint8_t> read_file(const std::string& path) {
     if (!f) return data;
     uint8_t buf[65536];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        data.insert(data.end(), buf, buf + n);
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
     fclose(f);
     return data;
 }
@@ -63,7 +58,7 @@ RenderResult render_music(const RenderRun& run) {
     remove(out_path.c_str());
 
     for (uint64_t f = 0; f < run.frames; f++) {
-        g_test_frames++; // the vertical blank of frame f has come
+        g_test_frames++;  // the vertical blank of frame f has come
         if (run.each_frame) run.each_frame(f);
         if (run.update) music_update();
     }
@@ -81,14 +76,12 @@ RenderResult render_music(const RenderRun& run) {
 
 double rms(const std::vector<int16_t>& s, size_t from, size_t to) {
     double sum = 0;
-    for (size_t i = from; i < to; i++)
-        sum += double(s[i]) * s[i];
+    for (size_t i = from; i < to; i++) sum += double(s[i]) * s[i];
     return to > from ? std::sqrt(sum / double(to - from)) : 0;
 }
 
 int peak(const std::vector<int16_t>& s, size_t from, size_t to) {
     int p = 0;
-    for (size_t i = from; i < to; i++)
-        p = std::max(p, std::abs(int(s[i])));
+    for (size_t i = from; i < to; i++) p = std::max(p, std::abs(int(s[i])));
     return p;
 }

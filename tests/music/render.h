@@ -14,21 +14,21 @@ struct RenderRun {
     uint64_t frames = 60;
     SimRate rate{60, 1};
     bool mute = false;
-    bool update = true; // call music_update every frame
+    bool update = true;  // call music_update every frame
     // Called before the update of each frame (volume changes, pauses).
     std::function<void(uint64_t frame)> each_frame;
 };
 
 struct RenderResult {
-    int started = -1;             // music_start's result
-    std::string stdout_text;      // what music_start printed
-    std::vector<uint8_t> wav;     // the whole file
-    std::vector<int16_t> samples; // interleaved stereo
+    int started = -1;              // music_start's result
+    std::string stdout_text;       // what music_start printed
+    std::vector<uint8_t> wav;      // the whole file
+    std::vector<int16_t> samples;  // interleaved stereo
     uint64_t mixer_bytes = 0;
 };
 
 RenderResult render_music(const RenderRun& run);
 std::vector<uint8_t> read_file(const std::string& path);
 std::string temp_path(const std::string& name);
-double rms(const std::vector<int16_t>& s, size_t from, size_t to); // over interleaved values
+double rms(const std::vector<int16_t>& s, size_t from, size_t to);  // over interleaved values
 int peak(const std::vector<int16_t>& s, size_t from, size_t to);

@@ -21,8 +21,7 @@ std::string run_command(const std::string& cmd) {
     if (!p) return out;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
     pclose(p);
     return out;
 }
@@ -52,7 +51,7 @@ double libmikmod_seconds(int* channels, int* restart) {
     run.frames = 60 * 200;
     run.each_frame = [&](uint64_t f) {
         if (f == 0 && g_module) {
-            g_module->loop = 0; // end at the loop jump instead of taking it
+            g_module->loop = 0;  // end at the loop jump instead of taking it
             *channels = g_module->numchn;
             *restart = g_module->reppos;
         }
@@ -65,7 +64,7 @@ TEST(Song, IsLongEnoughAndAllThreePlayersAgreeOnItsLength) {
     double mikmod = libmikmod_seconds(&channels, &restart);
     EXPECT_GE(channels, 8);
     EXPECT_GE(mikmod, 120.0);
-    EXPECT_LT(mikmod, 200.0); // it ended: the loop jump was where the song ends
+    EXPECT_LT(mikmod, 200.0);  // it ended: the loop jump was where the song ends
     std::vector<uint8_t> xm = read_file("bellwarm_harmonic.xm");
     ASSERT_GT(xm.size(), 80u);
     EXPECT_EQ(restart, u16_at(xm, 66));
@@ -90,7 +89,7 @@ TEST(Song, IsLongEnoughAndAllThreePlayersAgreeOnItsLength) {
 // After the last position the player goes on at the restart position.
 TEST(Song, LoopsToItsRestartPosition) {
     RenderRun run;
-    run.frames = 60 * 135; // past the end of the first pass
+    run.frames = 60 * 135;  // past the end of the first pass
     int restart = -1, position_after = -1, max_position = 0;
     run.each_frame = [&](uint64_t f) {
         if (!g_module) return;
@@ -102,7 +101,7 @@ TEST(Song, LoopsToItsRestartPosition) {
     EXPECT_EQ(max_position, 14);
     EXPECT_EQ(position_after, restart);
     size_t end = r.samples.size();
-    EXPECT_GT(rms(r.samples, end - 2 * 22100, end), 500.0); // still playing
+    EXPECT_GT(rms(r.samples, end - 2 * 22100, end), 500.0);  // still playing
 }
 
-} // namespace
+}  // namespace

@@ -44,12 +44,8 @@ int hw_move_cursor(int x, int y) {
     g_fake.cursor_y = y;
     return 0;
 }
-void music_set_volume(int volume) {
-    g_fake.volumes.push_back(volume);
-}
-void music_toggle_pause(int pause) {
-    g_fake.music_pauses.push_back(pause);
-}
+void music_set_volume(int volume) { g_fake.volumes.push_back(volume); }
+void music_toggle_pause(int pause) { g_fake.music_pauses.push_back(pause); }
 
 void boot(int is_lcd, int is_tall_tv, uint32_t ticks) {
     g_fake = FakePlatform{};

@@ -14,10 +14,10 @@ struct FakePlatform {
     uint32_t ticks = 0;
     uint32_t buttons = 0;
     std::vector<uint8_t> upper = std::vector<uint8_t>(0x800000, 0);
-    std::vector<CursorCall> cursor; // every hw_set_cursor
+    std::vector<CursorCall> cursor;  // every hw_set_cursor
     int cursor_x = -1, cursor_y = -1;
-    std::vector<int> volumes;      // every music_set_volume
-    std::vector<int> music_pauses; // every music_toggle_pause argument
+    std::vector<int> volumes;       // every music_set_volume
+    std::vector<int> music_pauses;  // every music_toggle_pause argument
 };
 
 extern FakePlatform g_fake;

@@ -37,8 +37,7 @@ static std::map<std::string, std::vector<ArtImage>> load_art() {
         std::vector<ArtImage> images;
         std::string error;
         EXPECT_TRUE(in && art_parse(text.str(), &images, &error)) << file << ": " << error;
-        for (auto& image : images)
-            tables[image.name].push_back(image);
+        for (auto& image : images) tables[image.name].push_back(image);
     }
     return tables;
 }
@@ -80,11 +79,10 @@ TEST(OsdArt, LayoutTheDrawingRelies) {
                 if (a.rows[y][x] != '#') return false;
         return true;
     };
-    EXPECT_TRUE(lit(art["LCD_VOLUME_HEADER"][0], 3, 13, 28, 15)); // the bar's interior
+    EXPECT_TRUE(lit(art["LCD_VOLUME_HEADER"][0], 3, 13, 28, 15));  // the bar's interior
     EXPECT_TRUE(lit(art["TV_VOLUME_IMAGE"][0], 4, 20, 59, 24));
-    for (const ArtImage& d : art["DIGITS"]) { // a see-through frame around each digit
-        for (const std::string& row : d.rows)
-            EXPECT_TRUE(row.front() == '.' && row.back() == '.');
+    for (const ArtImage& d : art["DIGITS"]) {  // a see-through frame around each digit
+        for (const std::string& row : d.rows) EXPECT_TRUE(row.front() == '.' && row.back() == '.');
     }
     // Menu pictures sit on the dark box: no see-through pixels, and no 3 (the shine's own value).
     for (const char* name : {"LCD_MENU_ICONS", "LCD_MENU_LABELS", "LCD_ARROWS", "TV_MENU_ICONS",

@@ -11,12 +11,8 @@
 static int art_px(const uint8_t* art, int width, int x, int y) {
     return art[y * osd_row_bytes(width) + x / 4] >> (x % 4 * 2) & 3;
 }
-static const uint8_t* image(uint32_t offset) {
-    return g_fake.upper.data() + offset;
-}
-static const uint8_t* step_image(int s) {
-    return image(OSD_VOLUME_OFFSET + OSD_IMAGE_BYTES * s);
-}
+static const uint8_t* image(uint32_t offset) { return g_fake.upper.data() + offset; }
+static const uint8_t* step_image(int s) { return image(OSD_VOLUME_OFFSET + OSD_IMAGE_BYTES * s); }
 
 // True when the w x h art sits at (x0, y0) of a sprite image.
 static bool shows(const uint8_t* sprite, int lcd, const uint8_t* art, int w, int h, int x0,
@@ -34,31 +30,29 @@ static bool all_outside(const uint8_t* sprite, int lcd, int x0, int y0, int x1, 
 }
 static int lit_in_row(const uint8_t* sprite, int lcd, int y, int x0, int x1) {
     int n = 0;
-    for (int x = x0; x <= x1; ++x)
-        n += osd_get_pixel(sprite, lcd, x, y) == 1;
+    for (int x = x0; x <= x1; ++x) n += osd_get_pixel(sprite, lcd, x, y) == 1;
     return n;
 }
 
 TEST(OsdBlit, CopiesBitsAtAnyOffsetAndLeavesTheRestAlone) {
     uint8_t dst[8];
     std::memset(dst, 0xFF, sizeof dst);
-    const uint8_t src[4] = {0x5A, 0x01, 0x00, 0x03}; // two rows of 9 bits
+    const uint8_t src[4] = {0x5A, 0x01, 0x00, 0x03};  // two rows of 9 bits
     osd_blit_bits(dst, 5, 24, src, 9, 2);
     // Row 0: bits 5..13 = 0x05A | 1 << 8; row 1: bits 29..37 = 0x000 | 1 << 8.
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = bits << 8 | dst[i];
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | dst[i];
     const uint64_t expect = ~(0x1FFull << 5 | 0x1FFull << 29) | 0x15Aull << 5 | 0x100ull << 29;
     EXPECT_EQ(bits, expect);
 
     uint8_t a[4], b[4];
     std::memset(a, 0, 4);
     std::memset(b, 0, 4);
-    const uint8_t rows[3] = {0x3, 0x2, 0x1}; // three rows of 2 bits
+    const uint8_t rows[3] = {0x3, 0x2, 0x1};  // three rows of 2 bits
     osd_blit_bits_fields(a, b, 2, 8, rows, 2, 3);
-    EXPECT_EQ(a[0], 0x3 << 2); // row 0 to field A, field row 0
-    EXPECT_EQ(b[0], 0x2 << 2); // row 1 to field B, field row 0
-    EXPECT_EQ(a[1], 0x1 << 2); // row 2 to field A, field row 1
+    EXPECT_EQ(a[0], 0x3 << 2);  // row 0 to field A, field row 0
+    EXPECT_EQ(b[0], 0x2 << 2);  // row 1 to field B, field row 0
+    EXPECT_EQ(a[1], 0x1 << 2);  // row 2 to field A, field row 1
 }
 
 TEST(OsdVolumeImages, LcdStepsShowTheirDigitsAndBar) {
@@ -66,19 +60,19 @@ TEST(OsdVolumeImages, LcdStepsShowTheirDigitsAndBar) {
     for (int s : {0, 9, 10, 15, 20}) {
         SCOPED_TRACE(s);
         const uint8_t* img = step_image(s);
-        EXPECT_TRUE(shows(img, 1, OSD_LCD_VOLUME_HEADER, 32, 13, 0, 0)); // word and bar top
+        EXPECT_TRUE(shows(img, 1, OSD_LCD_VOLUME_HEADER, 32, 13, 0, 0));  // word and bar top
         EXPECT_TRUE(shows(img, 1, OSD_DIGITS[s % 10], 11, 13, 21, 19));
         if (s < 10)
-            EXPECT_TRUE(all_outside(img, 1, 10, 19, 20, 31)); // no tens digit
+            EXPECT_TRUE(all_outside(img, 1, 10, 19, 20, 31));  // no tens digit
         else
             EXPECT_TRUE(shows(img, 1, OSD_DIGITS[s / 10], 11, 13, 10, 19));
         for (int y = 13; y <= 15; ++y) {
             EXPECT_EQ(lit_in_row(img, 1, y, 3, 28), s * 26 / 20);
-            EXPECT_EQ(osd_get_pixel(img, 1, 3, y), s ? 1 : 0); // lit from the left
+            EXPECT_EQ(osd_get_pixel(img, 1, 3, y), s ? 1 : 0);  // lit from the left
         }
-        EXPECT_EQ(std::count(img + 256, img + 1024, 0xAA), 768); // second bitmap empty
+        EXPECT_EQ(std::count(img + 256, img + 1024, 0xAA), 768);  // second bitmap empty
     }
-    EXPECT_EQ(lit_in_row(step_image(20), 1, 14, 3, 28), 26); // full
+    EXPECT_EQ(lit_in_row(step_image(20), 1, 14, 3, 28), 26);  // full
     const uint8_t* mute = image(OSD_MUTE_OFFSET);
     EXPECT_TRUE(shows(mute, 1, OSD_LCD_MUTE_HEADER, 32, 19, 0, 0));
     EXPECT_TRUE(all_outside(mute, 1, 0, 19, 31, 31));
@@ -101,8 +95,7 @@ TEST(OsdVolumeImages, TvImagesAreSplitIntoTwoFields) {
             EXPECT_TRUE(all_outside(img, 0, 42, 32, 52, 44));
         else
             EXPECT_TRUE(shows(img, 0, OSD_DIGITS[s / 10], 11, 13, 42, 32));
-        for (int y = 20; y <= 24; ++y)
-            EXPECT_EQ(lit_in_row(img, 0, y, 4, 59), s * 56 / 20);
+        for (int y = 20; y <= 24; ++y) EXPECT_EQ(lit_in_row(img, 0, y, 4, 59), s * 56 / 20);
         EXPECT_TRUE(all_outside(img, 0, 0, 45, 63, 127));
     }
     const uint8_t* mute = image(OSD_MUTE_OFFSET);
@@ -123,7 +116,7 @@ TEST(OsdMenuImage, LcdMenuInUpperMemoryAfterAFrame) {
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_LABELS[0], 32, 12, 0, 20));
     EXPECT_EQ(g_fake.cursor.back().offset, OSD_MENU_OFFSET);
     EXPECT_EQ(g_fake.cursor.back().size, 32);
-    frame(OSD_KEY_NEXT); // the next key draws the left arrow pressed
+    frame(OSD_KEY_NEXT);  // the next key draws the left arrow pressed
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_ARROWS[OSD_ARROW_LEFT + 1], 6, 20, 0, 0));
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_ARROWS[OSD_ARROW_RIGHT], 6, 20, 26, 0));
 }
@@ -144,10 +137,10 @@ TEST(OsdMenuImage, SqueezeRunsFromTheCurrentItemToTheNext) {
     frame(OSD_KEY_PAUSE);
     g_fake.ticks += 400;
     frame(0, 0);
-    frame(OSD_KEY_NEXT, 0); // rem 290: split 19, the current item almost whole
+    frame(OSD_KEY_NEXT, 0);  // rem 290: split 19, the current item almost whole
     const uint8_t* menu = image(OSD_MENU_OFFSET);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 19, 20, 6, 0)) << "columns 0-18";
-    g_fake.ticks = g_menu_next_until; // rem 0: split 0, the next item whole
+    g_fake.ticks = g_menu_next_until;  // rem 0: split 0, the next item whole
     frame(0, 0);
     ASSERT_EQ(g_menu_selection, 0);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[1], 20, 20, 6, 0));
@@ -160,12 +153,12 @@ TEST(OsdMenuImage, SqueezeRunsFromTheCurrentItemToTheNext) {
 
 TEST(OsdMenuImage, ShineSweepsTheIconInTheLastSecondOfTen) {
     boot(1, 0, 1000);
-    frame(OSD_KEY_PAUSE); // the animation began at 1000
+    frame(OSD_KEY_PAUSE);  // the animation began at 1000
     const uint8_t* menu = image(OSD_MENU_OFFSET);
     g_fake.ticks = 1000 + 9000;
     frame(0, 0);
-    EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0)); // not yet
-    g_fake.ticks = 1000 + 9500; // pos = 500 * (7 + 40) / 1000 = 23: band 16 < x + y < 23
+    EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0));  // not yet
+    g_fake.ticks = 1000 + 9500;  // pos = 500 * (7 + 40) / 1000 = 23: band 16 < x + y < 23
     frame(0, 0);
     int lit = 0, shine = 0;
     for (int y = 0; y < 20; ++y)
@@ -179,7 +172,7 @@ TEST(OsdMenuImage, ShineSweepsTheIconInTheLastSecondOfTen) {
         }
     EXPECT_GT(shine, 0);
     EXPECT_LT(shine, lit);
-    g_fake.ticks = 1000 + 10000 + 100; // the next period starts clean
+    g_fake.ticks = 1000 + 10000 + 100;  // the next period starts clean
     frame(0, 0);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0));
 }

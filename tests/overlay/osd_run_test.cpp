@@ -17,9 +17,9 @@ namespace {
 
 struct DemoRun {
     int status = -1;
-    long last_vblank = -1; // frame number of the last vertical blank
+    long last_vblank = -1;  // frame number of the last vertical blank
     std::string trace;
-    std::vector<std::string> hashes; // by frame, with --frame-hash
+    std::vector<std::string> hashes;  // by frame, with --frame-hash
 };
 
 // Runs the demo headless with a button script (and extra options).
@@ -50,7 +50,7 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     return run;
 }
 
-} // namespace
+}  // namespace
 
 TEST(OsdRun, ExitCombinationEndsTheRunAtOnceEvenOnTheFirstFrame) {
     DemoRun first = run_demo("exit0", "0 l+r\n", "");
@@ -58,7 +58,7 @@ TEST(OsdRun, ExitCombinationEndsTheRunAtOnceEvenOnTheFirstFrame) {
     EXPECT_LE(first.last_vblank, 1);
     DemoRun later = run_demo("exit30", "30 l+r\n", "");
     EXPECT_EQ(later.status, 0);
-    EXPECT_EQ(later.last_vblank, 31); // the frame's vertical blank and mixer service still run
+    EXPECT_EQ(later.last_vblank, 31);  // the frame's vertical blank and mixer service still run
 }
 
 TEST(OsdRun, ExitChosenInTheMenuEndsTheRunPlayContinuesIt) {
@@ -86,11 +86,9 @@ TEST(OsdRun, ResumedDemoIsTheUnpausedDemoShiftedByThePause) {
         run_demo("paused", "0 -\n30 start\n31 -\n90 start\n91 -\n", "--frames 240 --frame-hash");
     ASSERT_GE(plain.hashes.size(), 240u);
     ASSERT_GE(paused.hashes.size(), 240u);
-    for (size_t k = 0; k < 30; ++k)
-        ASSERT_EQ(paused.hashes[k], plain.hashes[k]) << k;
-    EXPECT_NE(paused.hashes[60], plain.hashes[60]); // the menu is up
-    for (size_t k = 90 + 30; k < 240; ++k)
-        ASSERT_EQ(paused.hashes[k], plain.hashes[k - 60]) << k;
+    for (size_t k = 0; k < 30; ++k) ASSERT_EQ(paused.hashes[k], plain.hashes[k]) << k;
+    EXPECT_NE(paused.hashes[60], plain.hashes[60]);  // the menu is up
+    for (size_t k = 90 + 30; k < 240; ++k) ASSERT_EQ(paused.hashes[k], plain.hashes[k - 60]) << k;
 }
 
 // Camera: the menu fades out and the frozen picture stays, unchanged, until
@@ -100,9 +98,8 @@ TEST(OsdRun, CameraShowsTheFrozenPictureUntilAKeyReopensTheMenu) {
                            "--frames 260 --frame-hash");
     ASSERT_GE(run.hashes.size(), 260u);
     // At frame 31 the opening sprite is still fully transparent: the frozen picture.
-    for (size_t k = 130; k < 200; ++k)
-        ASSERT_EQ(run.hashes[k], run.hashes[31]) << k;
-    EXPECT_NE(run.hashes[230], run.hashes[31]); // the menu is back
+    for (size_t k = 130; k < 200; ++k) ASSERT_EQ(run.hashes[k], run.hashes[31]) << k;
+    EXPECT_NE(run.hashes[230], run.hashes[31]);  // the menu is back
 }
 
 namespace {
@@ -129,8 +126,7 @@ std::vector<int16_t> read_wav(const std::string& path) {
 
 double rms(const std::vector<int16_t>& s, size_t from, size_t to) {
     double sum = 0;
-    for (size_t i = from; i < to && i < s.size(); ++i)
-        sum += double(s[i]) * s[i];
+    for (size_t i = from; i < to && i < s.size(); ++i) sum += double(s[i]) * s[i];
     return std::sqrt(sum / double(to - from));
 }
 
@@ -141,7 +137,7 @@ std::vector<int16_t> sound_of(const std::string& name, const std::string& script
     return read_wav(wav);
 }
 
-} // namespace
+}  // namespace
 
 // Twelve presses take the volume from step 8 (51) to 20 (128); a thirteenth
 // changes nothing. Ten presses down reach silence; mute silences at once.
@@ -154,7 +150,7 @@ TEST(OsdRun, VolumeKeysScaleTheSoundAndStopAtTheLimits) {
     // Stereo samples of frames 100 to 380 (22100 Hz, about 60 frames a second).
     const size_t a = 2 * 22100 * 100 / 60, b = 2 * 22100 * 380 / 60;
     const double ratio = rms(top, a, b) / rms(start, a, b);
-    EXPECT_NEAR(ratio, 128.0 / 51, 0.15); // the mixer scales close to linearly
+    EXPECT_NEAR(ratio, 128.0 / 51, 0.15);  // the mixer scales close to linearly
     const std::vector<int16_t> low = sound_of("vol_low", presses("voldown", 8, 10));
     EXPECT_EQ(rms(low, a, b), 0.0);
     EXPECT_EQ(low, sound_of("vol_below", presses("voldown", 9, 10)));

@@ -9,9 +9,7 @@
 constexpr uint32_t UP = OSD_KEY_VOLUME_UP, DOWN = OSD_KEY_VOLUME_DOWN, PAUSE = OSD_KEY_PAUSE;
 constexpr uint32_t CONFIRM = OSD_KEY_CONFIRM, NEXT = OSD_KEY_NEXT;
 
-static uint32_t first_alpha() {
-    return g_fake.cursor.back().colour_a >> 24;
-}
+static uint32_t first_alpha() { return g_fake.cursor.back().colour_a >> 24; }
 
 // Presses and releases a key, one frame each.
 static void tap(uint32_t key) {
@@ -21,7 +19,7 @@ static void tap(uint32_t key) {
 
 static void open_menu() {
     tap(PAUSE);
-    g_fake.ticks += 400; // past the opening animation
+    g_fake.ticks += 400;  // past the opening animation
     frame(0);
     ASSERT_EQ(g_menu_open_until, 0u);
 }
@@ -30,27 +28,25 @@ TEST(OsdVolume, FirstFrameSendsStartVolumeOnce) {
     boot();
     frame(0);
     frame(0);
-    EXPECT_EQ(g_fake.volumes, std::vector<int>{51}); // step 8
-    EXPECT_TRUE(g_fake.cursor.empty());              // no key yet: nothing shown
+    EXPECT_EQ(g_fake.volumes, std::vector<int>{51});  // step 8
+    EXPECT_TRUE(g_fake.cursor.empty());               // no key yet: nothing shown
 }
 
 TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
     boot();
     frame(0);
-    for (int i = 0; i < 5; ++i)
-        frame(UP); // held: one step only
+    for (int i = 0; i < 5; ++i) frame(UP);  // held: one step only
     EXPECT_EQ(g_volume_step, 9);
     frame(0);
-    for (int i = 0; i < 11; ++i)
-        tap(UP);
+    for (int i = 0; i < 11; ++i) tap(UP);
     EXPECT_EQ(g_volume_step, 20);
     EXPECT_EQ(g_fake.volumes.back(), 128);
     const size_t sent = g_fake.volumes.size();
 
     const uint32_t press = g_fake.ticks;
-    frame(UP, 50); // one press past the top
+    frame(UP, 50);  // one press past the top
     EXPECT_EQ(g_volume_step, 20);
-    EXPECT_EQ(g_fake.volumes.size(), sent); // nothing new for the player
+    EXPECT_EQ(g_fake.volumes.size(), sent);  // nothing new for the player
     EXPECT_EQ(g_volume_limit_until, press + 200);
     EXPECT_EQ(g_volume_show_until, press + 2000);
     // Blink: d = 150 -> level 49152/65536 -> alpha 191; d = 100 -> 127; d = 50 -> 191.
@@ -61,11 +57,10 @@ TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
     frame(0, 150);
     EXPECT_EQ(first_alpha(), 191u);
     frame(0);
-    EXPECT_EQ(first_alpha(), 255u); // blink over, display still up
+    EXPECT_EQ(first_alpha(), 255u);  // blink over, display still up
     EXPECT_EQ(g_fake.cursor.back().offset, OSD_VOLUME_OFFSET + 20 * OSD_IMAGE_BYTES);
 
-    for (int i = 0; i < 25; ++i)
-        tap(DOWN);
+    for (int i = 0; i < 25; ++i) tap(DOWN);
     EXPECT_EQ(g_volume_step, 0);
     EXPECT_EQ(g_fake.volumes.back(), 0);
     const uint32_t low = g_fake.ticks;
@@ -79,12 +74,12 @@ TEST(OsdVolume, DisplayFadesOutAndSwitchesOff) {
     EXPECT_EQ(g_fake.cursor_x, 240);
     EXPECT_EQ(g_fake.cursor_y, 195);
     EXPECT_EQ(g_fake.cursor.back().colour_b, 0x80000000u);
-    g_fake.ticks = 5000 + 2000 - 120; // r = 120: g = 32768
+    g_fake.ticks = 5000 + 2000 - 120;  // r = 120: g = 32768
     frame(0, 0);
     EXPECT_EQ(first_alpha(), 127u);
     EXPECT_EQ(g_fake.cursor.back().colour_b, 64u << 24);
     g_fake.ticks = 5000 + 1900;
-    frame(UP, 0); // a new press restarts at full alpha
+    frame(UP, 0);  // a new press restarts at full alpha
     EXPECT_EQ(first_alpha(), 255u);
     EXPECT_EQ(g_volume_show_until, 5000u + 1900 + 2000);
     g_fake.ticks = 5000 + 3900;
@@ -92,23 +87,23 @@ TEST(OsdVolume, DisplayFadesOutAndSwitchesOff) {
     EXPECT_EQ(g_fake.cursor.back().enable, 0);
     const size_t calls = g_fake.cursor.size();
     frame(0);
-    EXPECT_EQ(g_fake.cursor.size(), calls); // switched off once
+    EXPECT_EQ(g_fake.cursor.size(), calls);  // switched off once
 }
 
 TEST(OsdVolume, MuteUnmuteAndBothKeysOverTwoFrames) {
     boot();
     frame(0);
-    frame(UP);        // the first frame sees one key
-    frame(UP | DOWN); // the second both: mute, the step stays
+    frame(UP);         // the first frame sees one key
+    frame(UP | DOWN);  // the second both: mute, the step stays
     EXPECT_EQ(g_volume_step, 9);
     EXPECT_EQ(g_muted, 1);
     EXPECT_EQ(g_fake.volumes.back(), 0);
     EXPECT_EQ(g_fake.cursor.back().offset, OSD_MUTE_OFFSET);
     frame(UP | DOWN);
     frame(0);
-    tap(UP | DOWN); // already muted: nothing changes
+    tap(UP | DOWN);  // already muted: nothing changes
     EXPECT_EQ(g_muted, 1);
-    tap(UP); // unmute at the old step
+    tap(UP);  // unmute at the old step
     EXPECT_EQ(g_muted, 0);
     EXPECT_EQ(g_volume_step, 9);
     EXPECT_EQ(g_fake.volumes.back(), VOLUME_TABLE[9]);
@@ -118,13 +113,13 @@ TEST(OsdVolume, MuteUnmuteAndBothKeysOverTwoFrames) {
 
 TEST(OsdVolume, KeysIgnoredWhilePausedAndDuringTheClosingAnimation) {
     boot();
-    frame(UP); // display up
+    frame(UP);  // display up
     frame(0);
     open_menu();
-    EXPECT_EQ(g_volume_show_until, 0u); // the menu took the sprite
+    EXPECT_EQ(g_volume_show_until, 0u);  // the menu took the sprite
     tap(UP);
     EXPECT_EQ(g_volume_step, 9);
-    tap(PAUSE); // play: closing animation, still g_paused
+    tap(PAUSE);  // play: closing animation, still g_paused
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
     EXPECT_EQ(g_paused, 1);
     tap(UP);
@@ -140,7 +135,7 @@ TEST(OsdVolume, KeysIgnoredWhilePausedAndDuringTheClosingAnimation) {
 TEST(OsdMenu, PauseAndPlayKeepTheDemoClockBookkeeping) {
     boot(1, 0, 1000);
     frame(0);
-    frame(PAUSE); // at tick 1016
+    frame(PAUSE);  // at tick 1016
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_TRUE(osd_blocks_frame());
     EXPECT_EQ(g_pause_started_ms, 1016u);
@@ -148,8 +143,8 @@ TEST(OsdMenu, PauseAndPlayKeepTheDemoClockBookkeeping) {
     EXPECT_EQ(g_fake.music_pauses, std::vector<int>{1});
     frame(0);
     g_fake.ticks = 6000;
-    frame(0);     // the opening ends
-    frame(PAUSE); // play at 6016, after 5000 ms
+    frame(0);      // the opening ends
+    frame(PAUSE);  // play at 6016, after 5000 ms
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
     EXPECT_FALSE(osd_blocks_frame());
     EXPECT_EQ(g_pause_started_ms, 0u);
@@ -163,27 +158,27 @@ TEST(OsdMenu, PauseAndPlayKeepTheDemoClockBookkeeping) {
     frame(0);
     g_fake.ticks = 8000;
     frame(0);
-    frame(CONFIRM); // at 8016, the pause began at 7016
+    frame(CONFIRM);  // at 8016, the pause began at 7016
     EXPECT_EQ(g_paused_total_ms, 5000u + 1000);
 }
 
 TEST(OsdMenu, ConfirmDuringOpeningIsDroppedHeldConfirmActsAfterIt) {
     boot(1, 0, 1000);
-    frame(PAUSE); // opening ends after 1320
+    frame(PAUSE);  // opening ends after 1320
     for (uint32_t t = 1016; t <= 1320; t += 16) {
         g_fake.ticks = t;
         frame(CONFIRM, 0);
         ASSERT_EQ(g_osd_state, OSD_STATE_MENU) << t;
     }
     g_fake.ticks = 1336;
-    frame(CONFIRM, 0); // this frame's drawing ends the opening
+    frame(CONFIRM, 0);  // this frame's drawing ends the opening
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_EQ(g_menu_open_until, 0u);
     g_fake.ticks = 1352;
     frame(CONFIRM, 0);
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
     g_fake.ticks = 1368;
-    frame(CONFIRM, 0); // still down: cannot act twice
+    frame(CONFIRM, 0);  // still down: cannot act twice
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
     EXPECT_EQ(g_fake.music_pauses, (std::vector<int>{1, 0}));
 }
@@ -191,14 +186,14 @@ TEST(OsdMenu, ConfirmDuringOpeningIsDroppedHeldConfirmActsAfterIt) {
 TEST(OsdMenu, MovesChangeTheSelectionWhenTheirAnimationEnds) {
     boot();
     open_menu();
-    frame(NEXT | OSD_KEY_PREV_A); // next wins
+    frame(NEXT | OSD_KEY_PREV_A);  // next wins
     EXPECT_NE(g_menu_next_until, 0u);
     EXPECT_EQ(g_menu_prev_until, 0u);
     EXPECT_EQ(g_next_key_held, 1);
     EXPECT_EQ(g_prev_key_held, 1);
     EXPECT_EQ(g_menu_selection, 0);
     frame(0, 200);
-    tap(NEXT); // dropped: a move is pending
+    tap(NEXT);  // dropped: a move is pending
     EXPECT_EQ(g_menu_selection, 0);
     g_fake.ticks += 100;
     frame(0);
@@ -222,12 +217,12 @@ TEST(OsdMenu, MovesChangeTheSelectionWhenTheirAnimationEnds) {
 TEST(OsdMenu, ExitByMenuAndByTheCombination) {
     boot();
     open_menu();
-    frame(OSD_KEY_EXIT_NOW | 0xC00); // the combination while the menu is open
+    frame(OSD_KEY_EXIT_NOW | 0xC00);  // the combination while the menu is open
     EXPECT_EQ(g_quit, 1);
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
 
     boot();
-    frame(OSD_KEY_EXIT_NOW | 0xC00); // on the very first frame
+    frame(OSD_KEY_EXIT_NOW | 0xC00);  // on the very first frame
     EXPECT_EQ(g_quit, 1);
 
     boot();
@@ -251,7 +246,7 @@ TEST(OsdMenu, CameraHidesTheMenuStaysPausedAndAnyKeyReopens) {
     frame(CONFIRM);
     EXPECT_EQ(g_osd_state, OSD_STATE_HIDDEN);
     EXPECT_NE(g_menu_close_until, 0u);
-    frame(CONFIRM, 400); // held: no reopen, the close ends
+    frame(CONFIRM, 400);  // held: no reopen, the close ends
     frame(CONFIRM);
     EXPECT_EQ(g_menu_close_until, 0u);
     EXPECT_EQ(g_fake.cursor.back().enable, 0);
@@ -260,7 +255,7 @@ TEST(OsdMenu, CameraHidesTheMenuStaysPausedAndAnyKeyReopens) {
     EXPECT_EQ(g_fake.music_pauses, std::vector<int>{1});
     const size_t calls = g_fake.cursor.size();
     frame(0);
-    EXPECT_EQ(g_fake.cursor.size(), calls); // hidden: nothing drawn
+    EXPECT_EQ(g_fake.cursor.size(), calls);  // hidden: nothing drawn
     frame(OSD_KEY_PREV_B);
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_NE(g_menu_open_until, 0u);
@@ -270,9 +265,9 @@ TEST(OsdMenu, CameraHidesTheMenuStaysPausedAndAnyKeyReopens) {
 // Timers near the end of the 32-bit tick range keep running across the wrap.
 TEST(OsdTimers, DeadlinesRunAcrossTheWrap) {
     boot(1, 0, 0xFFFFFF00u);
-    frame(PAUSE, 0x20); // opening until 0x40 after the wrap
+    frame(PAUSE, 0x20);  // opening until 0x40 after the wrap
     EXPECT_EQ(g_menu_open_until, 0x40u);
-    frame(CONFIRM, 0x20); // at 0xFFFFFF20: still opening
+    frame(CONFIRM, 0x20);  // at 0xFFFFFF20: still opening
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_NE(g_menu_open_until, 0u);
 
@@ -282,7 +277,7 @@ TEST(OsdTimers, DeadlinesRunAcrossTheWrap) {
     EXPECT_EQ(g_menu_open_until, 1u);
     frame(0, 0);
     EXPECT_EQ(g_menu_open_until, 1u);
-    EXPECT_EQ(g_fake.cursor_x, 144 - 3); // half way: truncate(12 cos(pi/4) - 12)
+    EXPECT_EQ(g_fake.cursor_x, 144 - 3);  // half way: truncate(12 cos(pi/4) - 12)
 
     // The volume display set up just before the wrap stays for its 2 s.
     boot(1, 0, 0xFFFFFC00u);
@@ -293,9 +288,9 @@ TEST(OsdTimers, DeadlinesRunAcrossTheWrap) {
 }
 
 TEST(OsdMenu, OpeningSlidesInFromTheLeftAndFadesIn) {
-    boot(0, 1, 1000); // PAL-height TV: margin 28, menu at (328, 130)
+    boot(0, 1, 1000);  // PAL-height TV: margin 28, menu at (328, 130)
     frame(PAUSE, 160);
-    frame(0, 0); // rem 160: offset truncate(28 cos(pi/4) - 28) = -8, f = 128
+    frame(0, 0);  // rem 160: offset truncate(28 cos(pi/4) - 28) = -8, f = 128
     EXPECT_EQ(g_fake.cursor_x, 328 - 8);
     EXPECT_EQ(g_fake.cursor_y, 130);
     EXPECT_EQ(g_fake.cursor.back().size, 64);

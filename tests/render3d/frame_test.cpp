@@ -116,4 +116,4 @@ TEST_F(Frame, EighthTurnIsSymmetric) {
     }
 }
 
-} // namespace
+}  // namespace

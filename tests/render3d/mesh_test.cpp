@@ -13,22 +13,20 @@ class Meshes : public ::testing::Test {
     void SetUp() override { r3d_test_init(); }
 };
 
-bool same_vec(const Vec3i& a, int x, int y, int z) {
-    return a.x == x && a.y == y && a.z == z;
-}
+bool same_vec(const Vec3i& a, int x, int y, int z) { return a.x == x && a.y == y && a.z == z; }
 
 TEST_F(Meshes, NormalsAreScaledToLength256) {
-    static SceneObject o; // the renderer never frees; static keeps the arrays reachable
+    static SceneObject o;  // the renderer never frees; static keeps the arrays reachable
     r3d_object_alloc(&o, 4, 0, 4);
     r3d_add_vertex_normal(&o, -255, 255, -255);
     r3d_add_vertex_normal(&o, 0, 0, -255);
     r3d_add_vertex_normal(&o, 0, 0, 0);
-    r3d_add_vertex_normal(&o, 3000000, 4000000, 0); // the 32-bit square would overflow
+    r3d_add_vertex_normal(&o, 3000000, 4000000, 0);  // the 32-bit square would overflow
     EXPECT_EQ(o.vertex_normal_count, 4);
-    EXPECT_TRUE(same_vec(o.vertex_normals[0], -148, 148, -148)); // 255 * 256 / 441
+    EXPECT_TRUE(same_vec(o.vertex_normals[0], -148, 148, -148));  // 255 * 256 / 441
     EXPECT_TRUE(same_vec(o.vertex_normals[1], 0, 0, -256));
     EXPECT_TRUE(same_vec(o.vertex_normals[2], 0, 0, 0));
-    EXPECT_TRUE(same_vec(o.vertex_normals[3], 153, 204, 0)); // 0.6 and 0.8 of 256
+    EXPECT_TRUE(same_vec(o.vertex_normals[3], 153, 204, 0));  // 0.6 and 0.8 of 256
     r3d_add_face_normal(&o, 255, 0, 0);
     EXPECT_EQ(o.face_normal_count, 1);
     EXPECT_TRUE(same_vec(o.face_normals[0], 256, 0, 0));
@@ -42,8 +40,7 @@ TEST_F(Meshes, FacesRecordWhereTheirCornersStart) {
     const Vertex v{1, 2, 3, 4, 5, 6};
     r3d_add_vertex(&v);
     r3d_add_face(3, FILL_GOURAUD, 7);
-    for (int i = 0; i < 3; ++i)
-        r3d_add_index(i);
+    for (int i = 0; i < 3; ++i) r3d_add_index(i);
     r3d_add_face(3, FILL_FLAT, 9);
     EXPECT_EQ(m.faces[0].first_index, 0);
     EXPECT_EQ(m.faces[0].first_vertex, 1);
@@ -58,7 +55,7 @@ TEST_F(Meshes, CopyOwnsItsArraysAndFaceModesCoverTheCapacity) {
     r3d_object_alloc(&o, 3, 3, 3);
     r3d_set_mesh(&o.mesh);
     r3d_mesh_begin();
-    r3d_add_face(3, FILL_FLAT, 1); // one face used, three allocated
+    r3d_add_face(3, FILL_FLAT, 1);  // one face used, three allocated
     static Mesh copy;
     r3d_mesh_copy(&o.mesh, &copy);
     EXPECT_NE(copy.vertices, o.mesh.vertices);
@@ -68,8 +65,7 @@ TEST_F(Meshes, CopyOwnsItsArraysAndFaceModesCoverTheCapacity) {
     EXPECT_EQ(o.mesh.vertices[0].x, 0);
     EXPECT_EQ(copy.face_count, 1);
     r3d_set_face_modes(&o, FILL_TEXTURED);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(o.mesh.faces[i].fill_mode, FILL_TEXTURED) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(o.mesh.faces[i].fill_mode, FILL_TEXTURED) << i;
 }
 
 TEST_F(Meshes, ModelsAndWorkingCopiesMatch) {
@@ -107,7 +103,7 @@ TEST_F(Meshes, CubeFacesAreOutwardSquares) {
         for (int k = 0; k < 4; ++k) {
             const Vertex& a = m.vertices[m.indices[face.first_index + k]];
             const Vertex& b = m.vertices[m.indices[face.first_index + (k + 1) % 4]];
-            EXPECT_EQ(a.x * n.x + a.y * n.y + a.z * n.z, 64 * 256) << f; // on the outer plane
+            EXPECT_EQ(a.x * n.x + a.y * n.y + a.z * n.z, 64 * 256) << f;  // on the outer plane
             EXPECT_EQ(std::abs(a.x - b.x) + std::abs(a.y - b.y) + std::abs(a.z - b.z), 128) << f;
         }
     }
@@ -118,4 +114,4 @@ TEST_F(Meshes, CubeFacesAreOutwardSquares) {
     }
 }
 
-} // namespace
+}  // namespace

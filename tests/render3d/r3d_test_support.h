@@ -17,7 +17,7 @@ void r3d_test_init();
 struct GuardedSurface {
     GuardedSurface(int w, int h, uint16_t fill = 0);
     Surface s;
-    std::vector<uint16_t> mem; // guard, w * h pixels, guard
+    std::vector<uint16_t> mem;  // guard, w * h pixels, guard
     uint16_t at(int x, int y) const { return s.pixels[y * s.width + x]; }
     bool guard_intact() const;
     int count_not(uint16_t background) const;

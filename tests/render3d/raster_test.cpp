@@ -62,8 +62,7 @@ TEST_F(Raster, TrianglesCoverTheirAreaWithinAPixelPerRow) {
     draw_polygon(&s.s, {screen_vertex(10, 10), screen_vertex(10, 20), screen_vertex(20, 20)},
                  FILL_FLAT);
     EXPECT_EQ(s.count_not(0), 55);
-    for (int x = 0; x < W; ++x)
-        EXPECT_EQ(s.at(x, 20), 0);
+    for (int x = 0; x < W; ++x) EXPECT_EQ(s.at(x, 20), 0);
     EXPECT_EQ(s.at(10, 10), 1);
 
     // General triangles: the analytic area, plus up to one pixel per row for
@@ -71,8 +70,7 @@ TEST_F(Raster, TrianglesCoverTheirAreaWithinAPixelPerRow) {
     srand(7);
     for (int t = 0; t < 50; ++t) {
         int x[3], y[3];
-        for (int k = 0; k < 3; ++k)
-            x[k] = rand() % W, y[k] = rand() % H;
+        for (int k = 0; k < 3; ++k) x[k] = rand() % W, y[k] = rand() % H;
         long cross = long(x[0] - x[1]) * (y[2] - y[1]) - long(x[2] - x[1]) * (y[0] - y[1]);
         if (cross < 0) std::swap(x[1], x[2]), std::swap(y[1], y[2]), cross = -cross;
         GuardedSurface g(W, H);
@@ -99,8 +97,7 @@ TEST_F(Raster, WholeSurfacePolygonLeavesTheLastRow) {
     GuardedSurface s(W, H);
     draw_polygon(&s.s, rect(-10, -10, W + 10, H + 10), FILL_FLAT, 4);
     expect_exact_rect(s, 0, 0, W - 1, H + 10, 5);
-    for (int x = 0; x < W; ++x)
-        EXPECT_EQ(s.at(x, H - 1), 0);
+    for (int x = 0; x < W; ++x) EXPECT_EQ(s.at(x, H - 1), 0);
 }
 
 // Rectangles hanging over each side and each corner, and wholly outside:
@@ -120,9 +117,9 @@ TEST_F(Raster, ClipsAtEveryEdge) {
 
 TEST_F(Raster, OverlongSpansAreSkipped) {
     GuardedSurface s(W, H);
-    draw_polygon(&s.s, rect(-600, 10, 600, 20), FILL_FLAT, 2); // xe - xs = 1200
+    draw_polygon(&s.s, rect(-600, 10, 600, 20), FILL_FLAT, 2);  // xe - xs = 1200
     EXPECT_EQ(s.count_not(0), 0);
-    draw_polygon(&s.s, rect(-500, 10, 500, 20), FILL_GOURAUD); // xe - xs = 1000
+    draw_polygon(&s.s, rect(-500, 10, 500, 20), FILL_GOURAUD);  // xe - xs = 1000
     EXPECT_EQ(s.count_not(0), W * 10);
     EXPECT_TRUE(s.guard_intact());
 }
@@ -136,7 +133,7 @@ TEST_F(Raster, GouraudRampsFromEndToEnd) {
         for (int x = 21; x <= 275; ++x) {
             ASSERT_GE(s.at(x, y), s.at(x - 1, y)) << x << "," << y;
             ASSERT_LE(s.at(x, y) - s.at(x - 1, y), 1)
-                << x << "," << y; // 256 shades over 256 pixels
+                << x << "," << y;  // 256 shades over 256 pixels
         }
     }
     // Falling ramp, in the other direction.
@@ -144,8 +141,7 @@ TEST_F(Raster, GouraudRampsFromEndToEnd) {
     draw_polygon(&t.s, rect(10, 10, 100, 20, 200, 10), FILL_GOURAUD);
     EXPECT_EQ(t.at(10, 15) - 1, 200);
     EXPECT_LE(std::abs(t.at(100, 15) - 1 - 10), 1);
-    for (int x = 11; x <= 100; ++x)
-        EXPECT_LE(t.at(x, 15), t.at(x - 1, 15));
+    for (int x = 11; x <= 100; ++x) EXPECT_LE(t.at(x, 15), t.at(x - 1, 15));
 }
 
 TEST_F(Raster, LeftClippingKeepsTheUnclippedShading) {
@@ -153,8 +149,7 @@ TEST_F(Raster, LeftClippingKeepsTheUnclippedShading) {
     GuardedSurface a(W, H), b(W, H);
     draw_polygon(&a.s, rect(-5, 10, 4, 12, 10, 250), FILL_GOURAUD);
     draw_polygon(&b.s, rect(0, 10, 9, 12, 10, 250), FILL_GOURAUD);
-    for (int x = 0; x <= 4; ++x)
-        EXPECT_EQ(a.at(x, 10), b.at(x + 5, 10)) << x;
+    for (int x = 0; x <= 4; ++x) EXPECT_EQ(a.at(x, 10), b.at(x + 5, 10)) << x;
     EXPECT_EQ(a.at(5, 10), 0);
 }
 
@@ -168,7 +163,7 @@ TEST_F(Raster, ShadeRoundedBelowZeroStaysOnThePalette) {
                   screen_vertex(300, 0, 0)},
                  FILL_GOURAUD);
     for (int i = 0; i < W * H; ++i)
-        ASSERT_LE(s.s.pixels[i], 256) << i; // background or a palette entry
+        ASSERT_LE(s.s.pixels[i], 256) << i;  // background or a palette entry
     EXPECT_EQ(s.count_not(0), 301 * 100);
 }
 
@@ -177,10 +172,8 @@ class Textured : public Raster {
     void SetUp() override {
         Raster::SetUp();
         // Texel (col, row) = 0x100 * row + col + 1, framed by sentinels.
-        for (int i = 0; i < 16 * 16; ++i)
-            texels[16 + i] = uint16_t(0x100 * (i / 16) + i % 16 + 1);
-        for (int i = 0; i < 16; ++i)
-            texels[i] = texels[16 + 256 + i] = PALETTE_SENTINEL;
+        for (int i = 0; i < 16 * 16; ++i) texels[16 + i] = uint16_t(0x100 * (i / 16) + i % 16 + 1);
+        for (int i = 0; i < 16; ++i) texels[i] = texels[16 + 256 + i] = PALETTE_SENTINEL;
         r3d_texture_init(&tex, 16, 16, texels + 16);
         r3d_set_texture(&tex);
     }
@@ -194,7 +187,7 @@ class Textured : public Raster {
 
 TEST_F(Textured, CornersShowTheCornerTexels) {
     GuardedSurface s(W, H);
-    draw_polygon(&s.s, rect(40, 40, 167, 168), FILL_TEXTURED); // 128 x 128 pixels: 8 per texel
+    draw_polygon(&s.s, rect(40, 40, 167, 168), FILL_TEXTURED);  // 128 x 128 pixels: 8 per texel
     EXPECT_EQ(s.at(40, 40), 0x0001);
     EXPECT_EQ(s.at(167, 40), 0x0010);
     EXPECT_EQ(s.at(40, 167), 0x0F01);
@@ -210,10 +203,8 @@ TEST_F(Textured, OtherSizesAddressTheirOwnTexels) {
     // coordinates address half the column and row of a 16 x 16 one. A 16 x 16
     // copy built that way must give the same picture.
     std::vector<uint16_t> big(32 * 32);
-    for (int i = 0; i < 32 * 32; ++i)
-        big[i] = uint16_t(i + 1);
-    for (int i = 0; i < 16 * 16; ++i)
-        texels[16 + i] = big[(i / 16 / 2) * 32 + i % 16 / 2];
+    for (int i = 0; i < 32 * 32; ++i) big[i] = uint16_t(i + 1);
+    for (int i = 0; i < 16 * 16; ++i) texels[16 + i] = big[(i / 16 / 2) * 32 + i % 16 / 2];
     GuardedSurface a(W, H), b(W, H);
     draw_polygon(&a.s, rect(40, 40, 167, 168), FILL_TEXTURED);
     Texture t32;
@@ -231,8 +222,7 @@ TEST_F(Textured, ZeroTexelsAreTransparent) {
     draw_polygon(&s.s, rect(40, 40, 167, 168), FILL_TEXTURED);
     int kept = 0, drawn = 0;
     for (int y = 40; y < 168; ++y)
-        for (int x = 40; x <= 167; ++x)
-            (s.at(x, y) == 0x1234 ? kept : drawn)++;
+        for (int x = 40; x <= 167; ++x) (s.at(x, y) == 0x1234 ? kept : drawn)++;
     EXPECT_NEAR(kept, 128 * 128 / 2, 128 * 4);
     EXPECT_EQ(kept + drawn, 128 * 128);
     EXPECT_EQ(s.count_not(0x1234), drawn);
@@ -245,9 +235,8 @@ TEST_F(Textured, CoordinatesOffTheTextureReadOnlyItsTexels) {
                  {screen_vertex(10, 10, 0, -255, -255), screen_vertex(10, 200, 0, -255, 510),
                   screen_vertex(300, 200, 0, 510, 510), screen_vertex(300, 10, 0, 510, -255)},
                  FILL_TEXTURED);
-    for (int i = 0; i < W * H; ++i)
-        ASSERT_TRUE(s.s.pixels[i] == 0 || is_texel(s.s.pixels[i])) << i;
-    EXPECT_EQ(s.at(10, 10), 0x0001); // clamped to the corner texel
+    for (int i = 0; i < W * H; ++i) ASSERT_TRUE(s.s.pixels[i] == 0 || is_texel(s.s.pixels[i])) << i;
+    EXPECT_EQ(s.at(10, 10), 0x0001);  // clamped to the corner texel
     EXPECT_EQ(s.at(300, 199), 0x0F10);
 }
 
@@ -281,4 +270,4 @@ TEST_F(Textured, WildPolygonsStayInside) {
     EXPECT_TRUE(s.guard_intact());
 }
 
-} // namespace
+}  // namespace

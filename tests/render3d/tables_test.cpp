@@ -14,9 +14,7 @@ class Tables : public ::testing::Test {
     void SetUp() override { r3d_test_init(); }
 };
 
-int fixed88(float f) {
-    return int(f * 256.0f);
-}
+int fixed88(float f) { return int(f * 256.0f); }
 
 TEST_F(Tables, SineAndCosineLieOnTheUnitCircle) {
     for (int i = 0; i < 256; ++i) {
@@ -64,11 +62,11 @@ TEST_F(Tables, ReciprocalTimesDivisorIsJustBelowOne) {
 TEST_F(Tables, VectorLengthTruncates) {
     EXPECT_EQ(r3d_vector_length(3, 4, 0), 5);
     EXPECT_EQ(r3d_vector_length(0, 0, -255), 255);
-    EXPECT_EQ(r3d_vector_length(255, 255, 255), 441); // sqrt(195075) = 441.67
+    EXPECT_EQ(r3d_vector_length(255, 255, 255), 441);  // sqrt(195075) = 441.67
     EXPECT_EQ(r3d_vector_length(0, 0, 0), 0);
     // Past the 32-bit sum of squares: no overflow, and saturation at the top.
     EXPECT_EQ(r3d_vector_length(0, 65536, 0), 65536);
     EXPECT_EQ(r3d_vector_length(INT32_MIN, INT32_MIN, INT32_MIN), INT32_MAX);
 }
 
-} // namespace
+}  // namespace

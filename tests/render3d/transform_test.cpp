@@ -42,7 +42,7 @@ TEST_F(Transform, ProjectsWithFocalLength256AroundTheScreenCentre) {
     EXPECT_EQ(v.x, 160 + 17);
     EXPECT_EQ(v.y, 120 + 17);
     EXPECT_EQ(v.z, 960);
-    const Vertex& w = CUBE_WORK.mesh.vertices[3]; // (-64, -64, -64): truncation toward zero
+    const Vertex& w = CUBE_WORK.mesh.vertices[3];  // (-64, -64, -64): truncation toward zero
     EXPECT_EQ(w.x, 160 - 17);
     EXPECT_EQ(w.y, 120 - 17);
     // Texture coordinates come from the copy, untouched.
@@ -68,7 +68,7 @@ TEST_F(Transform, QuarterTurnAboutZTurnsXIntoY) {
     o.mesh.vertices[0] = Vertex{64, 0, 0, 0, 0, 0};
     o.mesh.vertices[1] = Vertex{0, 64, 0, 0, 0, 0};
     o.angle_z = 64;
-    o.z = 256; // depth 256 projects at scale 1
+    o.z = 256;  // depth 256 projects at scale 1
     r3d_transform_object(&o, &w);
     EXPECT_EQ(w.mesh.vertices[0].x, 160);
     EXPECT_EQ(w.mesh.vertices[0].y, 120 + 64);
@@ -123,10 +123,8 @@ TEST_F(Transform, VertexShadesFollowTheirNormals) {
     // The quad has no normals: all its light values are 0.
     QUAD_MODEL.z = 1024;
     r3d_transform_object(&QUAD_MODEL, &QUAD_WORK);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(QUAD_WORK.mesh.vertices[i].shade, 0);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(QUAD_WORK.mesh.faces[i].colour, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(QUAD_WORK.mesh.vertices[i].shade, 0);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(QUAD_WORK.mesh.faces[i].colour, 0);
 }
 
-} // namespace
+}  // namespace

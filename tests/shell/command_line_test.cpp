@@ -45,10 +45,24 @@ TEST(CommandLine, EveryErrorIsOneLineAndStatusTwo) {
     std::string bad_script = write_file("bad.input", "0 -\n# fine\n12 start+nonsense\n");
     std::string back_script = write_file("back.input", "10 a\n5 b\n");
     const char* cases[] = {
-        "--bogus", "--frames", "--frames x", "--frames -3", "--tv", "--tv secam",
-        "--board square", "--clock-start 4294967296", "--clock-start -1", "--scale 0",
-        "--scale 9", "--screenshot 12", "--screenshot x:a.png", "--screenshot 3:",
-        "--input /nonexistent/script", "--trace", "--headless extra", "--wav /nonexistent/x.wav",
+        "--bogus",
+        "--frames",
+        "--frames x",
+        "--frames -3",
+        "--tv",
+        "--tv secam",
+        "--board square",
+        "--clock-start 4294967296",
+        "--clock-start -1",
+        "--scale 0",
+        "--scale 9",
+        "--screenshot 12",
+        "--screenshot x:a.png",
+        "--screenshot 3:",
+        "--input /nonexistent/script",
+        "--trace",
+        "--headless extra",
+        "--wav /nonexistent/x.wav",
     };
     for (const char* args : cases) {
         CliRun r = run(std::string("--headless ") + args);
@@ -67,9 +81,9 @@ TEST(CommandLine, EveryErrorIsOneLineAndStatusTwo) {
 TEST(CommandLine, HelpVersionAndANormalRun) {
     CliRun help = run("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--headless", "--frames", "--input", "--tv", "--board", "--trace",
-                               "--clock-start", "--screenshot", "--record", "--frame-hash",
-                               "--wav", "--mute", "--scale", "--version"})
+    for (const char* option :
+         {"--headless", "--frames", "--input", "--tv", "--board", "--trace", "--clock-start",
+          "--screenshot", "--record", "--frame-hash", "--wav", "--mute", "--scale", "--version"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     CliRun version = run("--version");
     EXPECT_EQ(version.status, 0);

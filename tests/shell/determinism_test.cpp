@@ -11,7 +11,8 @@ namespace {
 
 std::string hashes(const std::string& args) {
     const char* bin = std::getenv("PALENDRO_BIN");
-    std::string cmd = std::string(bin ? bin : "palendro") + " --headless --mute --frame-hash " + args;
+    std::string cmd =
+        std::string(bin ? bin : "palendro") + " --headless --mute --frame-hash " + args;
     std::string out;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return out;

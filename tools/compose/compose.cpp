@@ -32,9 +32,9 @@ enum {
     CH_HAT,
     CHANNELS
 };
-constexpr int PAN[CHANNELS] = {64, 128, 192, 128, 176, 112, 168, 0, 0, 0}; // 0 = instrument's
+constexpr int PAN[CHANNELS] = {64, 128, 192, 128, 176, 112, 168, 0, 0, 0};  // 0 = instrument's
 constexpr int ECHO_DELAY_ROWS = 3, ECHO_VOLUME = 20;
-constexpr int MIDI_TO_XM = -11; // middle C (60) is note C-4 (49)
+constexpr int MIDI_TO_XM = -11;  // middle C (60) is note C-4 (49)
 
 struct Groove {
     std::string kick, snare, hat;
@@ -42,11 +42,11 @@ struct Groove {
 
 struct Pattern {
     std::string name;
-    std::vector<std::string> chords; // one per half bar
+    std::vector<std::string> chords;  // one per half bar
     bool pad = true, echo = false;
     std::string bass, arp;
-    std::vector<std::string> drums;        // groove per bar, "-" = none
-    std::vector<std::pair<int, int>> lead; // (midi note or -1 rest, rows)
+    std::vector<std::string> drums;         // groove per bar, "-" = none
+    std::vector<std::pair<int, int>> lead;  // (midi note or -1 rest, rows)
 };
 
 struct Score {
@@ -64,7 +64,7 @@ struct Score {
 }
 
 int pitch_class(const std::string& s, size_t* used) {
-    static const int BASE[7] = {9, 11, 0, 2, 4, 5, 7}; // a..g
+    static const int BASE[7] = {9, 11, 0, 2, 4, 5, 7};  // a..g
     char c = char(tolower(s[0]));
     if (c < 'a' || c > 'g') return -1;
     int pc = BASE[c - 'a'];
@@ -84,8 +84,8 @@ int parse_note(const std::string& s, int line) {
     int octave = atoi(s.c_str() + used);
     int letter_pc = pitch_class(s.substr(0, 1), &used);
     int midi = (octave + 1) * 12 + pc;
-    if (letter_pc == 0 && pc == 11) midi -= 12; // cb5 is b4
-    if (letter_pc == 11 && pc == 0) midi += 12; // b#4 is c5
+    if (letter_pc == 0 && pc == 11) midi -= 12;  // cb5 is b4
+    if (letter_pc == 11 && pc == 0) midi += 12;  // b#4 is c5
     return midi;
 }
 
@@ -119,7 +119,7 @@ Score read_score(const char* path) {
     while (std::getline(in, text)) {
         line++;
         size_t first = text.find_first_not_of(' ');
-        if (first == std::string::npos || text[first] == '#') continue; // blank or comment
+        if (first == std::string::npos || text[first] == '#') continue;  // blank or comment
         std::istringstream words(text);
         std::string key;
         if (!(words >> key)) continue;
@@ -136,8 +136,7 @@ Score read_score(const char* path) {
             block_name = args.empty() ? "" : args[0];
             if (key == "title") {
                 score.title = text.substr(text.find("title") + 6);
-                while (!score.title.empty() && score.title.back() == ' ')
-                    score.title.pop_back();
+                while (!score.title.empty() && score.title.back() == ' ') score.title.pop_back();
             } else if (key == "tempo") {
                 score.bpm = atoi(one().c_str());
             } else if (key == "speed") {
@@ -249,7 +248,7 @@ std::vector<XmCell> arrange(const Score& s, const Pattern& p) {
                     at(row0, CH_PAD0 + k) = note_cell(v[k], INS_PAD, CH_PAD0 + k);
             std::copy(v.begin(), v.end(), prev_pad);
         }
-        int bass_root = 38 + (root - 2 + 12) % 12; // D2..C#3
+        int bass_root = 38 + (root - 2 + 12) % 12;  // D2..C#3
         int third = iv[1];
         for (int r = 0; r < BAR_ROWS / 2; r++) {
             int row = row0 + r, step = row % BAR_ROWS;
@@ -300,7 +299,7 @@ std::vector<XmCell> arrange(const Score& s, const Pattern& p) {
     return cells;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -9,7 +9,7 @@
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double MIDDLE_C_HZ = 261.6255653005986;
-constexpr double XM_REFERENCE_HZ = 8363.0; // rate of a sample at note C-4, relative note 0
+constexpr double XM_REFERENCE_HZ = 8363.0;  // rate of a sample at note C-4, relative note 0
 
 // Deterministic sine: reduce to [-pi/2, pi/2] and a Taylor polynomial to x^17
 // (error below 1e-15, far under the 16-bit step).
@@ -37,9 +37,7 @@ static double dexp(double x) {
 }
 
 // Per-sample factor of a decay with time constant `seconds`.
-static double decay_factor(double seconds, double rate) {
-    return dexp(-1.0 / (seconds * rate));
-}
+static double decay_factor(double seconds, double rate) { return dexp(-1.0 / (seconds * rate)); }
 
 static int16_t to_i16(double v) {
     double s = v * 32767.0;
@@ -56,7 +54,7 @@ static void tune(SynthInstrument* ins, double rate) {
     int fine = int(std::lround((semis - whole) * 128.0));
     if (fine == 128) whole++, fine = 0;
     if (fine > 127) fine = 127;
-    if (fine >= 64) whole++, fine -= 128; // keep finetune in -64..63 around the nearer note
+    if (fine >= 64) whole++, fine -= 128;  // keep finetune in -64..63 around the nearer note
     ins->relative_note = int8_t(whole);
     ins->finetune = int8_t(fine);
 }

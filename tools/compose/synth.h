@@ -8,20 +8,20 @@
 #include <vector>
 
 struct XmEnvelopePoint {
-    uint16_t tick, value; // value 0..64
+    uint16_t tick, value;  // value 0..64
 };
 
 // One instrument with one sample, as the XM file stores it.
 struct SynthInstrument {
     std::string name;
     std::vector<int16_t> data;
-    uint32_t loop_start = 0, loop_length = 0; // in samples; length 0 = no loop
+    uint32_t loop_start = 0, loop_length = 0;  // in samples; length 0 = no loop
     uint8_t volume = 64;
-    int8_t finetune = 0; // 1/128 semitone
+    int8_t finetune = 0;  // 1/128 semitone
     int8_t relative_note = 0;
     uint8_t panning = 128;
-    std::vector<XmEnvelopePoint> envelope; // volume envelope, empty = off
-    int envelope_sustain = -1;             // point index, -1 = none
+    std::vector<XmEnvelopePoint> envelope;  // volume envelope, empty = off
+    int envelope_sustain = -1;              // point index, -1 = none
     uint16_t fadeout = 0;
 };
 

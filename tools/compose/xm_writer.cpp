@@ -12,8 +12,7 @@ struct Out {
     void u16(int v) { u8(v), u8(v >> 8); }
     void u32(uint32_t v) { u16(int(v & 0xffff)), u16(int(v >> 16)); }
     void text(const std::string& s, size_t n) {
-        for (size_t i = 0; i < n; i++)
-            u8(i < s.size() ? s[i] : 0);
+        for (size_t i = 0; i < n; i++) u8(i < s.size() ? s[i] : 0);
     }
     void zeros(size_t n) { b.insert(b.end(), n, 0); }
 };
@@ -41,23 +40,23 @@ void write_instrument(Out* o, const SynthInstrument& ins) {
     o->u32(263);
     o->text(ins.name, 22);
     o->u8(0);
-    o->u16(1);    // samples
-    o->u32(40);   // sample header size
-    o->zeros(96); // every note plays sample 0
+    o->u16(1);     // samples
+    o->u32(40);    // sample header size
+    o->zeros(96);  // every note plays sample 0
     for (int i = 0; i < 12; i++) {
         bool used = i < int(ins.envelope.size());
         o->u16(used ? ins.envelope[i].tick : 0);
         o->u16(used ? ins.envelope[i].value : 0);
     }
-    o->zeros(48); // panning envelope
+    o->zeros(48);  // panning envelope
     o->u8(int(ins.envelope.size()));
     o->u8(0);
     o->u8(ins.envelope_sustain < 0 ? 0 : ins.envelope_sustain);
-    o->u8(0), o->u8(0);           // volume loop
-    o->u8(0), o->u8(0), o->u8(0); // panning sustain and loop
+    o->u8(0), o->u8(0);            // volume loop
+    o->u8(0), o->u8(0), o->u8(0);  // panning sustain and loop
     o->u8(ins.envelope.empty() ? 0 : 1 | (ins.envelope_sustain >= 0 ? 2 : 0));
     o->u8(0);
-    o->u8(0), o->u8(0), o->u8(0), o->u8(0); // auto-vibrato
+    o->u8(0), o->u8(0), o->u8(0), o->u8(0);  // auto-vibrato
     o->u16(ins.fadeout);
     o->zeros(22);
     // sample header: sizes in bytes
@@ -66,7 +65,7 @@ void write_instrument(Out* o, const SynthInstrument& ins) {
     o->u32(ins.loop_length * 2);
     o->u8(ins.volume);
     o->u8(uint8_t(ins.finetune));
-    o->u8(0x10 | (ins.loop_length ? 1 : 0)); // 16-bit, forward loop
+    o->u8(0x10 | (ins.loop_length ? 1 : 0));  // 16-bit, forward loop
     o->u8(ins.panning);
     o->u8(uint8_t(ins.relative_note));
     o->u8(0);
@@ -77,7 +76,7 @@ void write_instrument(Out* o, const SynthInstrument& ins) {
         prev = s;
     }
 }
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> xm_write(const XmSong& song) {
     Out o;
@@ -92,14 +91,12 @@ std::vector<uint8_t> xm_write(const XmSong& song) {
     o.u16(song.channels);
     o.u16(int(song.patterns.size()));
     o.u16(int(song.instruments.size()));
-    o.u16(1); // linear frequency table
+    o.u16(1);  // linear frequency table
     o.u16(song.speed);
     o.u16(song.bpm);
-    for (int i = 0; i < 256; i++)
-        o.u8(i < int(song.order.size()) ? song.order[i] : 0);
+    for (int i = 0; i < 256; i++) o.u8(i < int(song.order.size()) ? song.order[i] : 0);
     for (size_t p = 0; p < song.patterns.size(); p++)
         write_pattern(&o, song.patterns[p], song.pattern_rows[p]);
-    for (const SynthInstrument& ins : song.instruments)
-        write_instrument(&o, ins);
+    for (const SynthInstrument& ins : song.instruments) write_instrument(&o, ins);
     return o.b;
 }

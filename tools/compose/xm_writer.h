@@ -20,7 +20,7 @@ struct XmSong {
     int speed = 6, bpm = 125;
     int restart = 0;
     std::vector<uint8_t> order;
-    std::vector<std::vector<XmCell>> patterns; // rows * channels cells each
+    std::vector<std::vector<XmCell>> patterns;  // rows * channels cells each
     std::vector<int> pattern_rows;
     std::vector<SynthInstrument> instruments;
 };

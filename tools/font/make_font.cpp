@@ -14,8 +14,8 @@ namespace {
 
 constexpr int GLYPH_COUNT = 86;
 constexpr int GLYPH_SIZE = 16;
-constexpr int PIXEL_SIZE = 15; // capitals, ascenders and descenders all fit 16 rows
-constexpr int BASELINE = 12;   // rows 12..15 hold the descenders
+constexpr int PIXEL_SIZE = 15;  // capitals, ascenders and descenders all fit 16 rows
+constexpr int BASELINE = 12;    // rows 12..15 hold the descenders
 
 // Glyph number -> character; 0 is the empty glyph. Glyph 76 holds the double
 // quote, which the map leaves unselected.
@@ -37,7 +37,7 @@ bool write_file(const char* path, const std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {

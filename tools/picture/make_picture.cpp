@@ -22,26 +22,18 @@
 namespace {
 
 constexpr int W = 320;
-constexpr int PICTURE_LINES = 2147; // lines 2147..2946 stay zero
+constexpr int PICTURE_LINES = 2147;  // lines 2147..2946 stay zero
 constexpr int TOTAL_LINES = 2947;
 constexpr float PI = 3.14159265f;
 
 struct Col {
     float r, g, b;
 };
-Col operator*(Col c, float k) {
-    return {c.r * k, c.g * k, c.b * k};
-}
-Col operator+(Col a, Col b) {
-    return {a.r + b.r, a.g + b.g, a.b + b.b};
-}
-Col mix(Col a, Col b, float t) {
-    return a * (1 - t) + b * t;
-}
+Col operator*(Col c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+Col operator+(Col a, Col b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+Col mix(Col a, Col b, float t) { return a * (1 - t) + b * t; }
 
-float clamp01(float v) {
-    return v < 0 ? 0 : v > 1 ? 1 : v;
-}
+float clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 float smoothstep(float a, float b, float v) {
     float t = clamp01((v - a) / (b - a));
     return t * t * (3 - 2 * t);
@@ -174,7 +166,7 @@ void paint_space(Canvas& cv) {
                 : tint < 0.55f ? Col{255, 230, 180}
                                : Col{240, 240, 255};
         glow(cv, x, y, 0.45f + 0.5f * b, c * (0.25f + 1.6f * b));
-        if (b > 0.6f) { // a sparkle on the brightest
+        if (b > 0.6f) {  // a sparkle on the brightest
             for (int k = -6; k <= 6; ++k) {
                 float f = std::exp(-std::abs(float(k)) / 2.0f) * 90 * b;
                 cv.add(int(x) + k, int(y), c * (f / 255));
@@ -187,7 +179,7 @@ void paint_space(Canvas& cv) {
 // A lit sphere. surface() gets the unit normal and returns the albedo.
 template <class Surface>
 void planet(Canvas& cv, float cx, float cy, float r, Col atmosphere, Surface surface) {
-    const float lx = -0.62f, ly = -0.48f, lz = 0.62f; // light from the upper left
+    const float lx = -0.62f, ly = -0.48f, lz = 0.62f;  // light from the upper left
     int pad = int(r * 0.25f) + 4;
     for (int y = int(cy - r) - pad; y <= int(cy + r) + pad; ++y)
         for (int x = int(cx - r) - pad; x <= int(cx + r) + pad; ++x) {
@@ -195,7 +187,7 @@ void planet(Canvas& cv, float cx, float cy, float r, Col atmosphere, Surface sur
             float dx = (x + 0.5f - cx) / r, dy = (y + 0.5f - cy) / r;
             float d = std::sqrt(dx * dx + dy * dy);
             float lit_side = clamp01(0.3f - (dx * lx + dy * ly) * 0.9f);
-            if (d > 1) { // the atmosphere's halo
+            if (d > 1) {  // the atmosphere's halo
                 float h = std::exp(-(d - 1) * r / 3.5f) * lit_side;
                 cv.add(x, y, atmosphere * (h * 0.7f));
             }
@@ -282,7 +274,7 @@ void galaxy(Canvas& cv, float cx, float cy, float size) {
                     Col{70, 50, 110} * (fall * 0.5f) + Col{255, 235, 190} * (core * 1.3f);
             cv.add(x, y, c);
         }
-    Rng rng{0xC0FFEEu}; // young stars along the arms
+    Rng rng{0xC0FFEEu};  // young stars along the arms
     for (int i = 0; i < 260; ++i) {
         float r = size * 0.9f * std::sqrt(rng.unit()) + 4;
         float theta =
@@ -303,23 +295,23 @@ void rocket(Canvas& cv, float cx, float cy, float angle) {
     draw_local(cv, cx, cy, angle, 58, [](float x, float y, float& a) -> Col {
         a = 0;
         float hw = 9 * std::sqrt(clamp01(1 - ((y + 4) / 30) * ((y + 4) / 30)));
-        if (y > -34 && y < 26 && std::abs(x) < hw) { // body, shaded as a cylinder
+        if (y > -34 && y < 26 && std::abs(x) < hw) {  // body, shaded as a cylinder
             a = 1;
             float s = 0.45f + 0.55f * std::cos((x / 9 + 0.35f) * 1.4f);
-            if (y < -16) return Col{220, 40, 40} * s;             // nose
-            if (std::abs(y - 8) < 2) return Col{200, 40, 40} * s; // stripe
+            if (y < -16) return Col{220, 40, 40} * s;              // nose
+            if (std::abs(y - 8) < 2) return Col{200, 40, 40} * s;  // stripe
             float d = std::hypot(x, y + 6);
             if (d < 4.2f) return d < 3 ? Col{90, 190, 255} * (1.2f - d / 4) : Col{250, 250, 250};
             return Col{225, 228, 235} * s;
         }
-        for (int side = -1; side <= 1; side += 2) { // fins
+        for (int side = -1; side <= 1; side += 2) {  // fins
             float fx = x * side;
             if (y > 8 && y < 30 && fx > 5 && fx < 5 + (y - 8) * 0.7f) {
                 a = 1;
                 return Col{190, 30, 35} * (side < 0 ? 1.0f : 0.7f);
             }
         }
-        if (y >= 24 && y < 50 && std::abs(x) < 6 * (1 - (y - 24) / 26)) { // flame
+        if (y >= 24 && y < 50 && std::abs(x) < 6 * (1 - (y - 24) / 26)) {  // flame
             float t = (y - 24) / 26;
             a = 0.9f * (1 - t);
             return mix(Col{255, 250, 200}, Col{255, 110, 20}, t + std::abs(x) / 8);
@@ -359,7 +351,7 @@ void saucer(Canvas& cv, float cx, float cy) {
 }
 
 void shuttle(Canvas& cv, float cx, float cy, float angle) {
-    for (int side = -1; side <= 1; side += 2) { // the engines' glow
+    for (int side = -1; side <= 1; side += 2) {  // the engines' glow
         float ex, ey;
         local_to_canvas(cx, cy, angle, side * 4.0f, 25, ex, ey);
         glow(cv, ex, ey, 4, Col{90, 150, 255});
@@ -367,13 +359,13 @@ void shuttle(Canvas& cv, float cx, float cy, float angle) {
     draw_local(cv, cx, cy, angle, 40, [](float x, float y, float& a) -> Col {
         a = 0;
         float ax = std::abs(x);
-        if (y > -30 && y < 24 && ax < 4 + (y + 30) * 0.08f) { // fuselage
+        if (y > -30 && y < 24 && ax < 4 + (y + 30) * 0.08f) {  // fuselage
             a = 1;
-            if (y < -14 && ax < 2.5f) return Col{40, 70, 120}; // cockpit
-            if (y > 20) return Col{120, 170, 255};             // exhausts
+            if (y < -14 && ax < 2.5f) return Col{40, 70, 120};  // cockpit
+            if (y > 20) return Col{120, 170, 255};              // exhausts
             return Col{235, 235, 240} * (0.75f + 0.25f * (x < 0));
         }
-        if (y > -6 && y < 22 && ax < (y + 6) * 0.95f && ax < 27) { // delta wing
+        if (y > -6 && y < 22 && ax < (y + 6) * 0.95f && ax < 27) {  // delta wing
             a = 1;
             if (std::abs(ax - 16) < 1.2f) return Col{230, 120, 30};
             return Col{185, 190, 200} * (x < 0 ? 1.0f : 0.72f);
@@ -385,9 +377,9 @@ void shuttle(Canvas& cv, float cx, float cy, float angle) {
 // --- the two lands -----------------------------------------------------------
 
 struct Land {
-    int y0, y1;      // painted line range
-    float edge_base; // ragged edge line
-    bool edge_below; // the land lies above its edge (top land) or below (bottom land)
+    int y0, y1;       // painted line range
+    float edge_base;  // ragged edge line
+    bool edge_below;  // the land lies above its edge (top land) or below (bottom land)
     uint32_t seed;
     float road_phase;
 };
@@ -413,7 +405,7 @@ void paint_ground(Canvas& cv, const Land& l) {
         for (int x = 0; x < W; ++x) {
             float fx = x + 0.5f, fy = y + 0.5f;
             float depth = land_depth(l, fx, fy);
-            if (l.edge_below && depth < 0) { // the cliff under the top land
+            if (l.edge_below && depth < 0) {  // the cliff under the top land
                 float e = edge_line(l, fx);
                 float hang =
                     22 + 30 * fbm(fx / 9.0f, 3, l.seed + 9) * std::abs(std::sin(fx / 17.0f + 1));
@@ -429,8 +421,8 @@ void paint_ground(Canvas& cv, const Land& l) {
             float n = fbm(fx / 28.0f, fy / 28.0f, l.seed, 5), fine = hash01(x, y, l.seed + 1);
             Col grass = mix(Col{40, 92, 32}, Col{92, 140, 48}, n) * (0.9f + 0.2f * fine);
             if (fbm(fx / 9.0f, fy / 9.0f, l.seed + 2) > 0.72f)
-                grass = grass * 0.8f;           // clover patches
-            float rim = clamp01(1 - depth / 5); // a sunlit rim of earth along the edge
+                grass = grass * 0.8f;            // clover patches
+            float rim = clamp01(1 - depth / 5);  // a sunlit rim of earth along the edge
             Col c = mix(grass, Col{150, 120, 80}, rim * 0.8f);
             float d = std::abs(fx - road_centre(l, fy));
             float asphalt = clamp01(ROAD_HALF - d + 0.5f);
@@ -441,7 +433,7 @@ void paint_ground(Canvas& cv, const Land& l) {
                 if (d < 1.2f && std::fmod(fy + 1000, 26.0f) < 13) road = Col{235, 200, 60};
                 c = mix(c, road, asphalt);
             } else if (d < ROAD_HALF + 4) {
-                c = mix(c, Col{150, 130, 90}, 0.6f); // gravel shoulder
+                c = mix(c, Col{150, 130, 90}, 0.6f);  // gravel shoulder
             }
             cv.blend(x, y, c, clamp01(depth + 1));
         }
@@ -461,8 +453,7 @@ void paint_trees(Canvas& cv, const Land& l, int count) {
         if (land_depth(l, x, y) < r + 4) continue;
         if (std::abs(x - road_centre(l, y)) < ROAD_HALF + r + 5) continue;
         bool crowded = false;
-        for (const Tree& t : trees)
-            crowded |= std::hypot(t.x - x, t.y - y) < 0.85f * (t.r + r);
+        for (const Tree& t : trees) crowded |= std::hypot(t.x - x, t.y - y) < 0.85f * (t.r + r);
         if (crowded) continue;
         float kind = rng.unit();
         Col leaf = kind < 0.1f    ? Col{200, 110, 40}
@@ -471,7 +462,7 @@ void paint_trees(Canvas& cv, const Land& l, int count) {
         trees.push_back({x, y, r, leaf});
     }
     std::sort(trees.begin(), trees.end(), [](const Tree& a, const Tree& b) { return a.y < b.y; });
-    for (const Tree& t : trees) // soft shadows down and to the right
+    for (const Tree& t : trees)  // soft shadows down and to the right
         draw_local(cv, t.x + t.r * 0.4f, t.y + t.r * 0.5f, 0, t.r * 1.2f,
                    [&](float x, float y, float& a) -> Col {
                        a = 0.45f * clamp01(1.1f - std::hypot(x, y) / t.r);
@@ -499,11 +490,11 @@ void car(Canvas& cv, float cx, float cy, float angle, Col paint) {
         a = 0;
         float ax = std::abs(x), ay = std::abs(y);
         if (ax > 5.5f || ay > 10) return {0, 0, 0};
-        if (ax > 4.5f && ay > 8.5f) return {0, 0, 0}; // rounded corners
+        if (ax > 4.5f && ay > 8.5f) return {0, 0, 0};  // rounded corners
         a = 1;
-        if (y > -6 && y < -2 && ax < 4.5f) return Col{60, 80, 110}; // windscreen
-        if (y > 5 && y < 7.5f && ax < 4.5f) return Col{50, 65, 90}; // rear window
-        if (y < -9 && ax > 2.5f) return Col{255, 250, 200};         // headlights
+        if (y > -6 && y < -2 && ax < 4.5f) return Col{60, 80, 110};  // windscreen
+        if (y > 5 && y < 7.5f && ax < 4.5f) return Col{50, 65, 90};  // rear window
+        if (y < -9 && ax > 2.5f) return Col{255, 250, 200};          // headlights
         return paint * (0.8f + 0.25f * (x < 0));
     });
 }
@@ -558,7 +549,7 @@ bool write_preview(const char* path, const std::vector<uint8_t>& yuv) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -589,15 +580,14 @@ int main(int argc, char** argv) {
         return mix(c, Col{250, 250, 255}, smoothstep(0.55f, 0.75f, cloud) * 0.85f);
     });
     shuttle(cv, 236, 1560, -0.5f);
-    glow(cv, 40, 1655, 1.6f, Col{255, 200, 120}); // a far ship's engine, and its trail
+    glow(cv, 40, 1655, 1.6f, Col{255, 200, 120});  // a far ship's engine, and its trail
     for (int k = 0; k < 40; ++k)
         glow(cv, 40 + k * 1.4f, 1655 + k * 0.9f, 0.8f,
              Col{120, 150, 255} * (0.5f * (1 - k / 40.0f)));
 
     Land top{0, 520, 445, true, 1000, 0.4f};
     Land bottom{1700, PICTURE_LINES, 1735, false, 2000, 2.1f};
-    for (const Land& l : {top, bottom})
-        paint_ground(cv, l);
+    for (const Land& l : {top, bottom}) paint_ground(cv, l);
     car(cv, road_centre(top, 150) + 11, 150,
         std::atan(-(road_centre(top, 151) - road_centre(top, 149)) / 2), Col{200, 30, 30});
     car(cv, road_centre(bottom, 1990) - 11, 1990,
