@@ -9,7 +9,7 @@
 
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
-#include "sim/sim_window.h"
+#include "sim/window/sim_window.h"
 
 namespace {
 

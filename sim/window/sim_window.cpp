@@ -1,7 +1,7 @@
 // The SDL2 window: presents composed frames, maps keys and controllers to
 // the handheld's buttons, and takes F11/F12. It never touches the machine
 // except through sim_set_host_buttons and sim_request_exit.
-#include "sim/sim_window.h"
+#include "sim/window/sim_window.h"
 
 #include <SDL.h>
 #include <sys/stat.h>
