@@ -4,10 +4,8 @@
 // they live in their own files.
 #include "sim/sim.h"
 
-#include <chrono>
 #include <cstdarg>
 #include <cstdio>
-#include <thread>
 
 #include "hw/regs.h"
 #include "sim/sim_encoder.h"
@@ -48,7 +46,7 @@ struct Machine {
     std::vector<std::function<void()>> exit_listeners;
     std::vector<std::string> calls;
     FILE* trace = nullptr;
-    std::chrono::steady_clock::time_point host_start;
+    SimPacer* pacer = nullptr;
 };
 
 Machine* g_sim;
@@ -106,15 +104,7 @@ void fire_blank(Machine& m) {
         m.exit_held = true;
     trace_line(m, "VBLANK");
     m.frames = frame + 1;
-    if (m.config.paced) {
-        auto due = m.host_start + std::chrono::nanoseconds(m.next_blank_ns);
-        auto host_now = std::chrono::steady_clock::now();
-        if (due > host_now)
-            std::this_thread::sleep_until(due);
-        else if (host_now - due >
-                 std::chrono::milliseconds(100))  // far behind: do not race to catch up
-            m.host_start = host_now - std::chrono::nanoseconds(m.next_blank_ns);
-    }
+    if (m.pacer) m.pacer->wait_until(m.next_blank_ns);
     SimVblank event{frame, m.next_blank_ns};
     for (auto& listener : m.vblank_listeners) listener(event);
     m.next_blank_ns = blank_time(m, m.frames);
@@ -385,7 +375,6 @@ void sim_init(const SimConfig& config) {
     delete g_sim;
     g_sim = new Machine;
     g_sim->config = config;
-    g_sim->host_start = std::chrono::steady_clock::now();
     preset_launcher_state(*g_sim);
     g_sim->rate = current_rate(*g_sim);
     // The first blank comes one frame period after power-on.
@@ -412,6 +401,7 @@ uint64_t sim_time_ns() { return g_sim->now_ns; }
 uint64_t sim_frame_count() { return g_sim->frames; }
 SimRate sim_frame_rate() { return g_sim->rate; }
 bool sim_is_tv_timing() { return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV; }
+void sim_set_pacer(SimPacer* pacer) { g_sim->pacer = pacer; }
 void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
     g_sim->vblank_listeners.push_back(std::move(listener));
 }

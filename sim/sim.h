@@ -7,8 +7,8 @@
 // Time is virtual: every register access costs SIM_ACCESS_NS, the bus delay
 // costs SIM_BUS_DELAY_NS, and a poll of a vertical-sync status register that
 // reads the same value twice in a row skips ahead to the register's next
-// change. So a run is the same, bit for bit, on every machine. With a window
-// the vertical blanks are additionally paced by the host clock.
+// change. So a run is the same, bit for bit, on every machine. A front end
+// may pace the vertical blanks by the host clock (sim_set_pacer).
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "hw/hw_port.h"
+#include "sim/sim_front.h"
 
 constexpr uint64_t SIM_ACCESS_NS = 250;      // one bus access of the CPU
 constexpr uint64_t SIM_BUS_DELAY_NS = 2000;  // one delay unit of the two-wire bus
@@ -37,7 +38,6 @@ struct SimConfig {
     // Start value of the RTC seconds counter: an uptime, so that the first clock
     // reading is not 0 (which would leave the clock's zero to the next reading).
     uint32_t clock_start_seconds = 1000;
-    bool paced = false;               // pace vertical blanks by the host clock (window)
     int64_t exit_after_frames = -1;   // hold the exit combination from this frame on
     std::vector<SimInputStep> input;  // button script
     std::string trace_path;           // register write trace, "" = none
@@ -69,6 +69,8 @@ uint64_t sim_frame_count();  // vertical blanks so far
 SimRate sim_frame_rate();    // of the output the display controller drives now
 bool sim_is_tv_timing();
 
+// Called at every vertical blank before the listeners; null: as fast as it goes.
+void sim_set_pacer(SimPacer* pacer);
 // Listeners called at the start of every vertical blank, in registration order.
 void sim_on_vblank(std::function<void(const SimVblank&)> listener);
 // Host-side buttons (window keys, controller), ORed with the input script.

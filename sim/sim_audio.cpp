@@ -18,10 +18,10 @@ constexpr uint32_t CHUNK_SAMPLES = 1024;
 struct SimAudio {
     SimAudioSetup setup;
     bool fail_init = false;
-    bool speaker = false;  // host sound device open
-    uint64_t frames = 0;   // frames accounted in `due`
-    uint64_t due = 0;      // stereo samples owed for those frames
-    uint64_t out = 0;      // stereo samples produced
+    bool speaker_open = false;  // the host's sound device
+    uint64_t frames = 0;        // frames accounted in `due`
+    uint64_t due = 0;           // stereo samples owed for those frames
+    uint64_t out = 0;           // stereo samples produced
     uint64_t mixer_bytes = 0;
     SimWav wav;
     bool wav_ok = true;  // the WAV (if any) opened and every write went through
@@ -64,7 +64,7 @@ static void produce(Fill fill) {
         }
         if (a.setup.mute) memset(buf, 0, n * 4);
         sim_wav_write(&a.wav, buf, n);
-        if (a.speaker) sim_speaker_queue(buf, n);
+        if (a.speaker_open) a.setup.speaker->queue(buf, n);
         a.out += n;
     }
 }
@@ -78,9 +78,9 @@ static BOOL driver_is_present() {
 
 static int driver_init() {
     SimAudio& a = g_sim_audio;
-    if (a.setup.realtime) {
-        a.speaker = sim_speaker_open(SIM_AUDIO_RATE);
-        if (!a.speaker) {
+    if (a.setup.speaker) {
+        a.speaker_open = a.setup.speaker->open(SIM_AUDIO_RATE);
+        if (!a.speaker_open) {
             MikMod_errno = MMERR_OPENING_AUDIO;
             return 1;
         }
@@ -90,10 +90,10 @@ static int driver_init() {
 
 static void driver_exit() {
     VC_Exit();
-    if (g_sim_audio.speaker) {
+    if (g_sim_audio.speaker_open) {
         produce(Fill::GAP);
-        sim_speaker_close();
-        g_sim_audio.speaker = false;
+        g_sim_audio.setup.speaker->close();
+        g_sim_audio.speaker_open = false;
     }
 }
 
@@ -163,6 +163,8 @@ bool sim_audio_setup(const SimAudioSetup& setup) {
     g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, SIM_AUDIO_RATE);
     return g_sim_audio.wav_ok;
 }
+
+void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = speaker; }
 
 void sim_audio_finish() {
     produce(Fill::GAP);

@@ -19,7 +19,7 @@ constexpr uint32_t SIM_AUDIO_RATE = 22100;  // Hz, stereo 16-bit, as the glue as
 constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
 
 struct SimAudioSetup {
-    bool realtime = false;  // play through the host's sound device (paced window)
+    SimSpeaker* speaker = nullptr;  // the host's sound device (a paced front end), or none
     bool mute = false;
     std::string wav_path;                 // "" = no WAV
     uint64_t (*frame_count)() = nullptr;  // vertical blanks so far
@@ -30,6 +30,9 @@ struct SimAudioSetup {
 // is the simulated handheld's, the WAV is finished when the program exits.
 // False, with one line on standard error, when the WAV cannot be created.
 bool sim_audio_configure(const HostOptions& options);
+
+// The host's sound device, from the front end; before the program starts.
+void sim_audio_set_speaker(SimSpeaker* speaker);
 
 // Installs the driver for the music glue and opens the WAV (temporary name);
 // false when the WAV cannot be created.

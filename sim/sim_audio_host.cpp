@@ -1,5 +1,5 @@
 // Connects the sound driver to the simulated handheld's clock and exit, as
-// the host command line asks.
+// the host command line asks; the front end adds its speaker later.
 #include "sim/sim_audio.h"
 #include "sim/sim_options.h"
 
@@ -7,7 +7,6 @@
 
 bool sim_audio_configure(const HostOptions& options) {
     SimAudioSetup setup;
-    setup.realtime = !options.headless && options.sim.paced;
     setup.mute = options.mute;
     setup.wav_path = options.wav_path;
     setup.frame_count = sim_frame_count;

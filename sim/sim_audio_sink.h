@@ -1,4 +1,4 @@
-// Where the sound driver's samples go: a WAV file and the host's sound device.
+// The WAV file the sound driver's samples go to (--wav).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,3 @@ void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples);
 // Sizes, then the temporary file takes the real name. False (and no file under
 // either name) when any write failed.
 bool sim_wav_close(SimWav* wav);
-
-bool sim_speaker_open(uint32_t rate);
-void sim_speaker_queue(const int16_t* stereo, uint32_t samples);
-void sim_speaker_close();

@@ -1,7 +1,5 @@
-// Frame captures: PNG through libpng, Y4M written by hand, frame hashes.
+// Frame captures: PNG screenshots, the Y4M recording, frame hashes.
 #include "sim/sim_capture.h"
-
-#include <png.h>
 
 #include <cerrno>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <bit>
 
 #include "sim/color.h"
+#include "sim/png.h"
 
 uint64_t sim_frame_hash(const SimFrame& frame) {
     constexpr uint64_t FNV_OFFSET = 0xCBF29CE484222325ull, FNV_PRIME = 0x100000001B3ull;
@@ -60,91 +59,14 @@ bool sim_commit_file(const std::string& path, bool keep, std::string* error) {
 
 // --- PNG ------------------------------------------------------------------
 
-namespace {
-
-struct PngFile {
-    FILE* f = nullptr;
-    ~PngFile() {
-        if (f) std::fclose(f);
-    }
-};
-
-}  // namespace
-
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
-    PngFile out;
-    out.f = std::fopen(path.c_str(), "wb");
-    if (!out.f) {
-        *error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
+    std::vector<uint8_t> rgb(frame.pixels.size() * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        rgb[3 * i] = uint8_t(frame.pixels[i] >> 16);
+        rgb[3 * i + 1] = uint8_t(frame.pixels[i] >> 8);
+        rgb[3 * i + 2] = uint8_t(frame.pixels[i]);
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<uint8_t> row(size_t(frame.width) * 3);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        *error = "cannot write '" + path + "': PNG encoding failed";
-        return false;
-    }
-    png_init_io(png, out.f);
-    png_set_IHDR(png, info, png_uint_32(frame.width), png_uint_32(frame.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < frame.height; ++y) {
-        const uint32_t* src = frame.pixels.data() + size_t(y) * frame.width;
-        for (int x = 0; x < frame.width; ++x) {
-            row[3 * x] = uint8_t(src[x] >> 16);
-            row[3 * x + 1] = uint8_t(src[x] >> 8);
-            row[3 * x + 2] = uint8_t(src[x]);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    const bool flushed = std::fflush(out.f) == 0 && !std::ferror(out.f);
-    const int close_status = std::fclose(out.f);
-    out.f = nullptr;
-    if (!flushed || close_status != 0) {
-        *error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-bool sim_png_read(const std::string& path, SimFrame* frame, std::string* error) {
-    PngFile in;
-    in.f = std::fopen(path.c_str(), "rb");
-    if (!in.f) {
-        *error = "cannot read '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-        *error = "cannot read '" + path + "': not a PNG";
-        return false;
-    }
-    png_init_io(png, in.f);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_strip_alpha(png);
-    png_set_gray_to_rgb(png);
-    png_read_update_info(png, info);
-    frame->width = int(png_get_image_width(png, info));
-    frame->height = int(png_get_image_height(png, info));
-    frame->pixels.assign(size_t(frame->width) * frame->height, 0);
-    std::vector<uint8_t> row(png_get_rowbytes(png, info));
-    for (int y = 0; y < frame->height; ++y) {
-        png_read_row(png, row.data(), nullptr);
-        for (int x = 0; x < frame->width; ++x)
-            frame->pixels[size_t(y) * frame->width + x] =
-                uint32_t(row[3 * x]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x + 2];
-    }
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
+    return png_write_rgb(path, frame.width, frame.height, rgb.data(), error);
 }
 
 // --- Y4M ------------------------------------------------------------------

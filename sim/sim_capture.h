@@ -22,7 +22,6 @@ uint64_t sim_frame_hash(const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason.
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error);
-bool sim_png_read(const std::string& path, SimFrame* frame, std::string* error);
 
 // A Y4M recording: "YUV4MPEG2 W.. H.. F<num>:<den> Ip A1:1 C444", then per
 // frame "FRAME\n" and the full-resolution Y, Cb and Cr planes, converted with

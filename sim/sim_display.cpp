@@ -9,7 +9,6 @@
 
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
-#include "sim/sim_window.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ struct Display {
     std::vector<Screenshot> screenshots;
     std::string record_path;
     SimY4mWriter record;
-    SimWindow* window = nullptr;
+    SimScreen* screen = nullptr;  // the front end's, or none (headless)
     SimFrame frame;
     uint32_t reported = 0;  // unmodelled layers already reported
     bool failed = false;
@@ -52,15 +51,19 @@ void report_unmodelled(Display& d) {
 
 void on_vblank(Display& d, const SimVblank& blank) {
     report_unmodelled(d);
-    if (d.window) sim_window_poll(d.window);
+    if (d.screen) {
+        const SimHostInput input = d.screen->poll();
+        sim_set_host_buttons(input.buttons);
+        if (input.exit_requested) sim_request_exit();
+    }
     const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
     bool shot = false;
     for (const Screenshot& s : d.screenshots) shot |= s.request.frame == blank.frame;
     const bool wanted = captured && (d.frame_hash || d.record.file || shot);
-    if (!d.window && !wanted) return;
+    if (!d.screen && !wanted) return;
 
     sim_compose(sim_register_file(), sim_upper_memory(), &d.frame);
-    if (d.window) sim_window_present(d.window, d.frame, blank.frame);
+    if (d.screen) d.screen->present(d.frame, blank.frame);
     if (!wanted) return;
     if (d.frame_hash) {
         std::printf("frame %06" PRIu64 " hash %016" PRIx64 "\n", blank.frame,
@@ -82,9 +85,9 @@ void on_vblank(Display& d, const SimVblank& blank) {
 void on_exit(Display& d) {
     if (d.finished) return;
     d.finished = true;
-    if (d.window) {
-        sim_window_close(d.window);
-        d.window = nullptr;
+    if (d.screen) {
+        d.screen->close();
+        d.screen = nullptr;
     }
     for (const Screenshot& s : d.screenshots) {
         if (!s.written && !d.failed)
@@ -130,16 +133,14 @@ bool sim_display_attach(const HostOptions& options) {
         }
         std::fclose(probe);
     }
-
-    if (!options.headless) {
-        d.window = sim_window_open(options.scale, &error);
-        if (!d.window)
-            std::fprintf(stderr, "palendro: no window (%s); running headless\n", error.c_str());
-    }
     Display* raw = g_display.get();
     sim_on_vblank([raw](const SimVblank& blank) { on_vblank(*raw, blank); });
     sim_on_exit([raw] { on_exit(*raw); });
     return true;
+}
+
+void sim_display_set_screen(SimScreen* screen) {
+    if (g_display) g_display->screen = screen;
 }
 
 bool sim_display_finish() {

@@ -1,8 +1,7 @@
 #include "tests/render3d/r3d_test_support.h"
 
-#include <png.h>
-
-#include <cstdio>
+#include "sim/color.h"
+#include "sim/png.h"
 
 // The renderer reads the screen size the start-up stores; the tests own it.
 int g_screen_width = 320;
@@ -58,31 +57,11 @@ void draw_polygon(Surface* s, const std::vector<Vertex>& corners, int fill_mode,
 Vertex screen_vertex(int x, int y, int shade, int u, int v) { return Vertex{x, y, 0, shade, u, v}; }
 
 bool write_png(const std::string& path, const Surface& s) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < s.width * s.height; ++i) {
+        const Rgb888 c = rgb565_to_rgb(s.pixels[i]);
+        rgb.insert(rgb.end(), {c.r, c.g, c.b});
     }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, s.width, s.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(size_t(s.width) * 3);
-    for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) {
-            const uint16_t p = s.pixels[y * s.width + x];
-            row[x * 3 + 0] = uint8_t(((p >> 11) & 31) * 255 / 31);
-            row[x * 3 + 1] = uint8_t(((p >> 5) & 63) * 255 / 63);
-            row[x * 3 + 2] = uint8_t((p & 31) * 255 / 31);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return true;
+    std::string error;
+    return png_write_rgb(path, s.width, s.height, rgb.data(), &error);
 }

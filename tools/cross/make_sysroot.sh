@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the armel sysroot for the handheld cross build: Debian's armel
-# libraries that Palendro links (libmikmod, and for the simulator and tests
-# SDL2, libpng, zlib) with everything they need at run time, unpacked into
+# libraries that Palendro links (libmikmod, and SDL2 for the simulator's
+# window) with everything they need at run time, unpacked into
 # one directory instead of installed through multiarch.
 #
 # Why unpacked: Debian's security archive carries no armel, so packages the
@@ -18,8 +18,8 @@ stamp="$dest/.complete"
 
 # The libraries' run-time closure, and their development files alone (their own
 # dependencies are headers of libraries linked only indirectly).
-ROOTS=(libsdl2-2.0-0:armel libpng16-16:armel libmikmod3:armel zlib1g:armel)
-DEV=(libsdl2-dev libpng-dev zlib1g-dev libmikmod-dev)
+ROOTS=(libsdl2-2.0-0:armel libmikmod3:armel)
+DEV=(libsdl2-dev libmikmod-dev)
 # Provided by the cross toolchain; a second copy would shadow it.
 SKIP='^(libc6|libc6-dev|libgcc-s1|libstdc\+\+6|gcc-12-base|linux-libc-dev|libcrypt1|libcrypt-dev|libnsl2|libnsl-dev|libtirpc3|libtirpc-dev)$'
 

@@ -9,15 +9,15 @@
 // The preview is made from the written bytes with the compositor's own
 // conversion back to RGB. Everything is drawn from a private hash, never
 // from the C library's rand, so the output is the same on every run.
-#include "sim/color.h"
-
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include "sim/color.h"
+#include "sim/png.h"
 
 namespace {
 
@@ -521,32 +521,17 @@ std::vector<uint8_t> to_ycbcr422(const Canvas& cv) {
 }
 
 bool write_preview(const char* path, const std::vector<uint8_t>& yuv) {
-    FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, W, TOTAL_LINES, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(W * 3);
+    std::vector<uint8_t> rgb(size_t(W) * 3 * TOTAL_LINES);
     for (int y = 0; y < TOTAL_LINES; ++y) {
         const uint8_t* p = &yuv[size_t(y) * W * 2];
         for (int x = 0; x < W; x += 2, p += 4) {
             Rgb888 a = ycbcr_to_rgb(p[0], p[1], p[3]), b = ycbcr_to_rgb(p[2], p[1], p[3]);
-            uint8_t* q = &row[size_t(x) * 3];
+            uint8_t* q = &rgb[(size_t(y) * W + size_t(x)) * 3];
             q[0] = a.r, q[1] = a.g, q[2] = a.b, q[3] = b.r, q[4] = b.g, q[5] = b.b;
         }
-        png_write_row(png, row.data());
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return true;
+    std::string error;
+    return png_write_rgb(path, W, TOTAL_LINES, rgb.data(), &error);
 }
 
 }  // namespace

@@ -1,17 +1,17 @@
 // The SDL2 window: presents composed frames, maps keys and controllers to
-// the handheld's buttons, and takes F11/F12. It never touches the machine
-// except through sim_set_host_buttons and sim_request_exit.
-#include "sim/sim_window.h"
+// the handheld's buttons, and takes F11/F12. It never touches the machine:
+// the buttons and the wish to quit go back as the poll's result.
+#include "sim/window/sim_window.h"
 
 #include <SDL.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "sim/sim.h"
 #include "sim/sim_capture.h"
-#include "sim/sim_options.h"
 
 namespace {
 
@@ -63,16 +63,20 @@ const PadBinding PAD_BINDINGS[] = {
     {SDL_CONTROLLER_BUTTON_LEFTSTICK, "click"},
 };
 
-}  // namespace
-
-struct SimWindow {
+struct SdlScreen final : SimScreen {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int texture_width = 0, texture_height = 0;
     std::vector<SDL_GameController*> pads;
     bool screenshot_wanted = false;
+
+    SimHostInput poll() override;
+    void present(const SimFrame& frame, uint64_t frame_number) override;
+    void close() override;
 };
+
+}  // namespace
 
 uint32_t sim_keyboard_buttons(const uint8_t* state) {
     uint32_t mask = 0;
@@ -100,60 +104,60 @@ static uint32_t pad_buttons(SDL_GameController* pad) {
     return mask;
 }
 
-SimWindow* sim_window_open(int scale, std::string* error) {
+SimScreen* sim_window_open(int scale, std::string* error) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         *error = SDL_GetError();
         return nullptr;
     }
-    SimWindow* w = new SimWindow;
+    SdlScreen* w = new SdlScreen;
     w->window = SDL_CreateWindow("Palendro", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                  VIEW_WIDTH * scale, VIEW_HEIGHT * scale, SDL_WINDOW_RESIZABLE);
     if (w->window) w->renderer = SDL_CreateRenderer(w->window, -1, 0);
     if (!w->renderer) {
         *error = SDL_GetError();
-        sim_window_close(w);
+        w->close();
         return nullptr;
     }
     SDL_RenderSetLogicalSize(w->renderer, VIEW_WIDTH, VIEW_HEIGHT);
     return w;
 }
 
-void sim_window_close(SimWindow* w) {
-    if (!w) return;
-    for (SDL_GameController* pad : w->pads) SDL_GameControllerClose(pad);
-    if (w->texture) SDL_DestroyTexture(w->texture);
-    if (w->renderer) SDL_DestroyRenderer(w->renderer);
-    if (w->window) SDL_DestroyWindow(w->window);
-    delete w;
+void SdlScreen::close() {
+    for (SDL_GameController* pad : pads) SDL_GameControllerClose(pad);
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    delete this;
     SDL_Quit();
 }
 
-void sim_window_poll(SimWindow* w) {
+SimHostInput SdlScreen::poll() {
+    SimHostInput input;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
         case SDL_QUIT:
-            sim_request_exit();
+            input.exit_requested = true;
             break;
         case SDL_KEYDOWN:
             if (e.key.repeat) break;
             if (e.key.keysym.scancode == SDL_SCANCODE_F11) {
-                bool full = SDL_GetWindowFlags(w->window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-                SDL_SetWindowFullscreen(w->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+                bool full = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+                SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             } else if (e.key.keysym.scancode == SDL_SCANCODE_F12) {
-                w->screenshot_wanted = true;
+                screenshot_wanted = true;
             }
             break;
         case SDL_CONTROLLERDEVICEADDED:
             if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which))
-                w->pads.push_back(pad);
+                pads.push_back(pad);
             break;
         case SDL_CONTROLLERDEVICEREMOVED:
-            for (size_t i = 0; i < w->pads.size(); ++i)
-                if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(w->pads[i])) ==
+            for (size_t i = 0; i < pads.size(); ++i)
+                if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pads[i])) ==
                     e.cdevice.which) {
-                    SDL_GameControllerClose(w->pads[i]);
-                    w->pads.erase(w->pads.begin() + long(i));
+                    SDL_GameControllerClose(pads[i]);
+                    pads.erase(pads.begin() + long(i));
                     break;
                 }
             break;
@@ -161,9 +165,9 @@ void sim_window_poll(SimWindow* w) {
             break;
         }
     }
-    uint32_t mask = sim_keyboard_buttons(SDL_GetKeyboardState(nullptr));
-    for (SDL_GameController* pad : w->pads) mask |= pad_buttons(pad);
-    sim_set_host_buttons(mask);
+    input.buttons = sim_keyboard_buttons(SDL_GetKeyboardState(nullptr));
+    for (SDL_GameController* pad : pads) input.buttons |= pad_buttons(pad);
+    return input;
 }
 
 static void save_screenshot(const SimFrame& frame, uint64_t frame_number) {
@@ -178,24 +182,39 @@ static void save_screenshot(const SimFrame& frame, uint64_t frame_number) {
         std::fprintf(stderr, "palendro: %s\n", error.c_str());
 }
 
-void sim_window_present(SimWindow* w, const SimFrame& frame, uint64_t frame_number) {
-    if (w->screenshot_wanted) {
-        w->screenshot_wanted = false;
+void SdlScreen::present(const SimFrame& frame, uint64_t frame_number) {
+    if (screenshot_wanted) {
+        screenshot_wanted = false;
         save_screenshot(frame, frame_number);
     }
-    if (!w->texture || w->texture_width != frame.width || w->texture_height != frame.height) {
-        if (w->texture) SDL_DestroyTexture(w->texture);
-        w->texture = SDL_CreateTexture(w->renderer, SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
-        w->texture_width = frame.width;
-        w->texture_height = frame.height;
+    if (!texture || texture_width != frame.width || texture_height != frame.height) {
+        if (texture) SDL_DestroyTexture(texture);
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                    frame.width, frame.height);
+        texture_width = frame.width;
+        texture_height = frame.height;
         // LCD frames scale by whole steps; TV frames are stretched to 4:3 anyway.
-        SDL_RenderSetIntegerScale(w->renderer, frame.width == VIEW_WIDTH ? SDL_TRUE : SDL_FALSE);
+        SDL_RenderSetIntegerScale(renderer, frame.width == VIEW_WIDTH ? SDL_TRUE : SDL_FALSE);
     }
-    if (!w->texture) return;
-    SDL_UpdateTexture(w->texture, nullptr, frame.pixels.data(), frame.width * 4);
-    SDL_SetRenderDrawColor(w->renderer, 0, 0, 0, 255);
-    SDL_RenderClear(w->renderer);
-    SDL_RenderCopy(w->renderer, w->texture, nullptr, nullptr);
-    SDL_RenderPresent(w->renderer);
+    if (!texture) return;
+    SDL_UpdateTexture(texture, nullptr, frame.pixels.data(), frame.width * 4);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+SimFrontEnd sim_window_front_end(HostOptions* options) {
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!(display && *display) && !(wayland && *wayland)) options->headless = true;
+    if (options->headless) return {};
+    SimFrontEnd front;
+    std::string error;
+    front.screen = sim_window_open(options->scale, &error);
+    if (!front.screen)
+        std::fprintf(stderr, "palendro: no window (%s); running headless\n", error.c_str());
+    front.speaker = sim_window_speaker();
+    front.pacer = sim_window_pacer();
+    return front;
 }

@@ -1,0 +1,17 @@
+// The run of the program on a PC, whatever shows it: the host command line,
+// the simulated handheld built from it, the captures and the sound, the
+// program itself, and the exit status.
+#pragma once
+
+#include "sim/sim_front.h"
+#include "sim/sim_options.h"
+
+// Opens the front end the options ask for, after every capture file has been
+// created; may set options->headless and return no screen (saying why on
+// standard error).
+using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
+
+// Exit status: 2 for a bad command line or a file that cannot be created,
+// 1 when a capture or the sound file could not be written completely, else
+// what `program` returned. A null `open_front_end` runs headless.
+int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)());

@@ -1,0 +1,30 @@
+// The PC front end: an SDL2 window that shows each composed frame,
+// letterboxed to the handheld's 4:3 picture (integer steps of 320 x 240 for
+// LCD frames), and turns the keyboard and game controllers into the
+// handheld's buttons; SDL's audio queue as the speaker; the vertical blanks
+// paced by the host's steady clock. F11 toggles fullscreen, F12 saves the
+// frame shown as out/screenshot-NNNNNN.png; closing the window asks the
+// program to quit the normal way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sim/sim_front.h"
+#include "sim/sim_options.h"
+
+// The front end for the host command line: headless when it asks so or no
+// display is available (options->headless is then set); a window that SDL
+// cannot open is said on standard error, and the run goes on without it,
+// paced and with sound.
+SimFrontEnd sim_window_front_end(HostOptions* options);
+
+// The handheld's buttons for a set of held host keys (SDL scancodes), as
+// documented in host_usage(): arrows = d-pad, Enter = start, Space or
+// Backspace = select, Q/W = l/r, A/S/Z/X = a/b/x/y, -/+ = volume, Escape = l+r.
+uint32_t sim_keyboard_buttons(const uint8_t* scancode_state);
+
+// The parts, for the front end above.
+SimScreen* sim_window_open(int scale, std::string* error);
+SimSpeaker* sim_window_speaker();
+SimPacer* sim_window_pacer();
