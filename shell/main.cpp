@@ -78,14 +78,18 @@ void main_startup() {
     music_start();  // a failed sound start-up has printed its line; the demo runs silent
 }
 
+bool main_loop_step() {
+    osd_input();
+    osd_check_quit();
+    if (!osd_blocks_frame()) main_frame();
+    hw_wait_vsync();
+    music_update();  // once per iteration, also while the overlay holds the display
+    return !g_quit;
+}
+
 void main_loop() {
-    do {
-        osd_input();
-        osd_check_quit();
-        if (!osd_blocks_frame()) main_frame();
-        hw_wait_vsync();
-        music_update();  // once per iteration, also while the overlay holds the display
-    } while (!g_quit);
+    while (main_loop_step()) {
+    }
 }
 
 void main_shutdown_and_exit() {

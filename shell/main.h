@@ -26,6 +26,10 @@ void main_startup();
 void main_init_video();
 void main_precalc();
 void main_loop();
+// One pass of the loop: overlay, quit test, frame step, vertical-blank wait,
+// mixer service. False once the quit flag is set. A front end that cannot
+// block (a web page) calls it once per displayed frame instead of main_loop.
+bool main_loop_step();
 void main_shutdown_and_exit();
 
 uint32_t main_clock_ms();
