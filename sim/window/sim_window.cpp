@@ -12,55 +12,32 @@
 #include <vector>
 
 #include "sim/sim_capture.h"
+#include "sim/sim_controls.h"
 
 namespace {
 
 constexpr int VIEW_WIDTH = 320, VIEW_HEIGHT = 240;  // the handheld's 4:3 picture
-constexpr int STICK_DEAD_ZONE = 12000;
-
-uint32_t button(const char* name) {
-    for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)
-        if (SDL_strcmp(HOST_KEY_NAMES[i].name, name) == 0) return HOST_KEY_NAMES[i].mask;
-    return 0;
-}
-
-struct KeyBinding {
-    SDL_Scancode key;
-    const char* buttons[2];
+// SDL's game-controller buttons at their places on the standard pad.
+struct PadPlace {
+    SDL_GameControllerButton sdl;
+    SimPadButton place;
 };
 
-const KeyBinding KEY_BINDINGS[] = {
-    {SDL_SCANCODE_UP, {"up"}},         {SDL_SCANCODE_DOWN, {"down"}},
-    {SDL_SCANCODE_LEFT, {"left"}},     {SDL_SCANCODE_RIGHT, {"right"}},
-    {SDL_SCANCODE_RETURN, {"start"}},  {SDL_SCANCODE_KP_ENTER, {"start"}},
-    {SDL_SCANCODE_SPACE, {"select"}},  {SDL_SCANCODE_BACKSPACE, {"select"}},
-    {SDL_SCANCODE_Q, {"l"}},           {SDL_SCANCODE_W, {"r"}},
-    {SDL_SCANCODE_A, {"a"}},           {SDL_SCANCODE_S, {"b"}},
-    {SDL_SCANCODE_Z, {"x"}},           {SDL_SCANCODE_X, {"y"}},
-    {SDL_SCANCODE_MINUS, {"voldown"}}, {SDL_SCANCODE_KP_MINUS, {"voldown"}},
-    {SDL_SCANCODE_EQUALS, {"volup"}},  {SDL_SCANCODE_KP_PLUS, {"volup"}},
-    {SDL_SCANCODE_ESCAPE, {"l", "r"}},
-};
-
-struct PadBinding {
-    SDL_GameControllerButton pad;
-    const char* button;
-};
-
-const PadBinding PAD_BINDINGS[] = {
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, "up"},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "down"},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, "left"},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "right"},
-    {SDL_CONTROLLER_BUTTON_START, "start"},
-    {SDL_CONTROLLER_BUTTON_BACK, "select"},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, "l"},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, "r"},
-    {SDL_CONTROLLER_BUTTON_A, "a"},
-    {SDL_CONTROLLER_BUTTON_B, "b"},
-    {SDL_CONTROLLER_BUTTON_X, "x"},
-    {SDL_CONTROLLER_BUTTON_Y, "y"},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, "click"},
+const PadPlace PAD_PLACES[] = {
+    {SDL_CONTROLLER_BUTTON_A, SIM_PAD_SOUTH},
+    {SDL_CONTROLLER_BUTTON_B, SIM_PAD_EAST},
+    {SDL_CONTROLLER_BUTTON_X, SIM_PAD_WEST},
+    {SDL_CONTROLLER_BUTTON_Y, SIM_PAD_NORTH},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SIM_PAD_LEFT_SHOULDER},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SIM_PAD_RIGHT_SHOULDER},
+    {SDL_CONTROLLER_BUTTON_BACK, SIM_PAD_BACK},
+    {SDL_CONTROLLER_BUTTON_START, SIM_PAD_START},
+    {SDL_CONTROLLER_BUTTON_LEFTSTICK, SIM_PAD_LEFT_STICK},
+    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, SIM_PAD_RIGHT_STICK},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, SIM_PAD_UP},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SIM_PAD_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SIM_PAD_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SIM_PAD_RIGHT},
 };
 
 struct SdlScreen final : SimScreen {
@@ -80,28 +57,20 @@ struct SdlScreen final : SimScreen {
 
 uint32_t sim_keyboard_buttons(const uint8_t* state) {
     uint32_t mask = 0;
-    for (const KeyBinding& b : KEY_BINDINGS)
-        if (state[b.key])
-            for (const char* name : b.buttons)
-                if (name) mask |= button(name);
+    for (int i = 0; i < SIM_KEY_BINDING_COUNT; ++i)
+        if (state[SIM_KEY_BINDINGS[i].usb_usage]) mask |= SIM_KEY_BINDINGS[i].buttons;
     return mask;
 }
 
 static uint32_t pad_buttons(SDL_GameController* pad) {
-    uint32_t mask = 0;
-    for (const PadBinding& b : PAD_BINDINGS)
-        if (SDL_GameControllerGetButton(pad, b.pad)) mask |= button(b.button);
-    const int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
-    const int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
-    if (x < -STICK_DEAD_ZONE) mask |= button("left");
-    if (x > STICK_DEAD_ZONE) mask |= button("right");
-    if (y < -STICK_DEAD_ZONE) mask |= button("up");
-    if (y > STICK_DEAD_ZONE) mask |= button("down");
-    if (SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT) > STICK_DEAD_ZONE)
-        mask |= button("voldown");
-    if (SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) > STICK_DEAD_ZONE)
-        mask |= button("volup");
-    return mask;
+    SimPadState state;
+    for (const PadPlace& p : PAD_PLACES)
+        if (SDL_GameControllerGetButton(pad, p.sdl)) state.pressed |= 1u << p.place;
+    state.left_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    state.left_y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    state.left_trigger = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+    state.right_trigger = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+    return sim_pad_buttons(state);
 }
 
 SimScreen* sim_window_open(int scale, std::string* error) {

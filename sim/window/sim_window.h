@@ -19,9 +19,8 @@
 // paced and with sound.
 SimFrontEnd sim_window_front_end(HostOptions* options);
 
-// The handheld's buttons for a set of held host keys (SDL scancodes), as
-// documented in host_usage(): arrows = d-pad, Enter = start, Space or
-// Backspace = select, Q/W = l/r, A/S/Z/X = a/b/x/y, -/+ = volume, Escape = l+r.
+// The handheld's buttons for a set of held host keys (SDL scancodes), by the
+// table of sim_controls.h.
 uint32_t sim_keyboard_buttons(const uint8_t* scancode_state);
 
 // The parts, for the front end above.
