@@ -1,6 +1,7 @@
-// Line kernels of the compositor (see sim_pixels.h). On x86-64 they run
-// eight pixels at a time in SSE2 16-bit lanes; elsewhere, and for the last
-// few pixels of a run, one pixel at a time through sim/color.h.
+// Line kernels of the compositor (see sim_pixels.h). With SSE2 (x86-64, and
+// WebAssembly's SIMD through emscripten's SSE2 headers) they run eight pixels
+// at a time in 16-bit lanes; elsewhere, and for the last few pixels of a run,
+// one pixel at a time through sim/color.h.
 //
 // ycbcr_to_rgb in 16-bit lanes: 298 = 256 + 42, 409 = 256 + 153,
 // -208 = -256 + 48, 516 = 512 + 4, and (256 a + b) >> 8 = a + (b >> 8), so
@@ -29,7 +30,9 @@ inline uint32_t pack(Rgb888 c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8
 // A constant the compiler cannot see through: GCC otherwise turns each
 // multiply by a constant into a chain of shifts and adds, twice the work.
 inline __m128i opaque(__m128i v) {
+#if defined(__x86_64__) || defined(__i386__)
     __asm__("" : "+x"(v));
+#endif
     return v;
 }
 
