@@ -10,6 +10,8 @@
 # Then the whole demo, BUILD_DIR/shell/palendro: instructions of one frame step
 # (main_frame + osd_input + music_update, callgrind --toggle-collect), headless
 # speed in multiples of real time, start-up time and peak resident memory.
+# With PALENDRO_WEB_PAGE set, the web page's milliseconds per frame in headless
+# Chromium beside the same frame loop on the PC (bench/web/).
 # The table ends with the goals: name | value | goal | met?
 set -euo pipefail
 build="${1:?usage: bench/run_all.sh BUILD_DIR}"
@@ -68,6 +70,14 @@ echo "run_all: palendro headless timings" >&2
     echo "startup $(seconds --headless --frames 0)"
     echo "rss $(/usr/bin/time -f %M "$demo" --headless --frames 600 --frame-hash 2>&1 >/dev/null | tail -1)"
 } > "$out/demo.txt"
+
+# The web page (when PALENDRO_WEB_PAGE names its folder): milliseconds per
+# frame in headless Chromium beside the same frame loop on the PC.
+if [ -n "${PALENDRO_WEB_PAGE:-}" ]; then
+    echo "run_all: the web page in headless Chromium" >&2
+    python3 "$(dirname "${BASH_SOURCE[0]}")/web/web_bench.py" "$build/bench/web/web_frames" \
+        "$PALENDRO_WEB_PAGE" 3000 > "$out/web.txt"
+fi
 
 python3 - "$out" "$STEP_FRAMES" <<'PY'
 import glob, json, os, sys
@@ -147,6 +157,18 @@ ms = float(demo["startup"]) * 1000
 goal("start-up to the first frame (--frames 0)", f"{ms:.0f} ms", "< 250 ms", ms < 250)
 kib = int(demo["rss"])
 goal("peak resident memory", f"{kib / 1024:.1f} MiB", "< 64 MiB", kib < 64 * 1024)
+
+web = os.path.join(out, "web.txt")
+if os.path.exists(web):
+    w = {k: float(v) for k, v in (l.split() for l in open(web))}
+    def figures(side):
+        return (f"mean {w[side + '_mean']:.3f}, p99 {w[side + '_p99']:.3f}, "
+                f"worst {w[side + '_worst']:.3f} (frame {w[side + '_worst_at']:.0f})")
+    goal("web page, ms per frame in Chromium (3000 frames, hashed)", figures("page"),
+         "mean <= 3 ms", w["page_mean"] <= 3)
+    goal("the same frame loop on the PC, ms per frame", figures("native"), "", True)
+    r = w["page_mean"] / w["native_mean"]
+    goal("web page against the PC (mean)", f"{r:.2f}x", "<= 2.5x", r <= 2.5)
 
 print()
 head = ("goal", "value", "target", "met?")

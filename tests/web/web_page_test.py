@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""The web page in headless Chromium against the PC's own headless run.
+
+usage: web_page_test.py NATIVE_PALENDRO PAGE_DIR
+
+The page and the native program run the same button script; the frame
+hashes, the sound and a screenshot must agree. The page must also start
+clean (no console error, the "click to start" card, sound running after a
+key), and say in one line what went wrong when its parts are missing.
+"""
+
+import functools
+import hashlib
+import http.server
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import unittest
+import urllib.parse
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cdp import Browser  # noqa: E402
+from png import read_png  # noqa: E402
+
+NATIVE = PAGE_DIR = None
+SERVER = BROWSER = None
+
+# Volume steps, mute, the pause menu opened, moved through and closed on
+# "play" again, more volume: the frames and the sound both depend on it.
+SCRIPT = """# a little of everything the buttons do
+30 voldown
+34 -
+60 volup
+64 -
+100 start
+104 -
+170 left
+174 -
+210 right
+214 -
+260 start
+264 -
+320 voldown+volup
+324 -
+360 volup
+364 -
+"""
+
+
+class Pages(http.server.SimpleHTTPRequestHandler):
+    """The built page, plus copies of it with a part missing:
+    /no-music/ without the module file, /no-program/ without the wasm."""
+
+    MISSING = {"no-music": "bellwarm_harmonic.xm", "no-program": "palendro.wasm"}
+
+    def translate_path(self, path):
+        parts = urllib.parse.urlsplit(path).path.lstrip("/").split("/")
+        if parts[0] in self.MISSING:
+            if parts[-1] == self.MISSING[parts[0]]:
+                return os.path.join(PAGE_DIR, "missing-on-purpose")
+            parts = parts[1:]
+        return os.path.join(PAGE_DIR, *parts)
+
+    def log_message(self, *args):
+        pass
+
+
+def url(path):
+    return f"http://127.0.0.1:{SERVER.server_address[1]}/{path}"
+
+
+def native_run(*args, music=True):
+    """The PC's headless run (from the folder with the music file, or from one
+    without it): (frame hash lines, the WAV's sample bytes)."""
+    with tempfile.TemporaryDirectory() as tmp:
+        wav = os.path.join(tmp, "sound.wav")
+        out = subprocess.run([NATIVE, "--headless", "--frame-hash", "--wav", wav, *args],
+                             cwd=PAGE_DIR if music else tmp, check=True, capture_output=True,
+                             text=True).stdout
+        with open(wav, "rb") as f:
+            return [l for l in out.splitlines() if l.startswith("frame ")], wav_samples(f.read())
+
+
+def wav_samples(wav):
+    at = 12
+    while at + 8 <= len(wav):
+        kind, size = wav[at:at + 4], struct.unpack("<I", wav[at + 4:at + 8])[0]
+        if kind == b"data":
+            return wav[at + 8:at + 8 + size]
+        at += 8 + size + (size & 1)
+    raise ValueError("no data chunk")
+
+
+@functools.lru_cache(maxsize=None)
+def script_file():
+    f = tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False)
+    f.write(SCRIPT)
+    f.close()
+    return f.name
+
+
+class PageTest(unittest.TestCase):
+    def open(self, path):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.go(url(path))
+        return page
+
+    def run_page(self, query):
+        page = self.open("?" + query)
+        text = page.wait_for("(t => t.includes('done\\n') && t)(document.getElementById('hashes').textContent)")
+        return page, text.splitlines()
+
+    def assert_same_run(self, frames, query, *native_args):
+        native_hashes, native_sound = native_run("--frames", str(frames), *native_args)
+        self.assertEqual(len(native_hashes), frames)
+        page, lines = self.run_page(query)
+        self.assertEqual(lines[-1], "done")
+        self.assertEqual(lines[-2], "sound sha256 " + hashlib.sha256(native_sound).hexdigest())
+        page_hashes = lines[:-2]
+        self.assertEqual(len(page_hashes), frames)
+        for mine, theirs in zip(page_hashes, native_hashes):
+            self.assertEqual(mine, theirs)  # the first frame that differs
+        self.assertEqual(page.problems(), [])
+
+    def test_lcd_run_with_buttons_gives_the_native_frames_and_sound(self):
+        script = urllib.parse.quote(SCRIPT, safe="")
+        self.assert_same_run(600, f"frames=600&hash=1&input={script}", "--input", script_file())
+
+    def test_pal_tv_on_a_touch_board_gives_the_native_frames_and_sound(self):
+        self.assert_same_run(90, "tv=pal&board=touch&frames=90&hash=1", "--tv", "pal", "--board", "touch")
+
+    def test_screenshot_is_the_native_one_scaled_by_the_page_factor(self):
+        frame, k = 300, 2
+        with tempfile.TemporaryDirectory() as tmp:
+            shot = os.path.join(tmp, "frame.png")
+            subprocess.run([NATIVE, "--headless", "--frames", str(frame + 1),
+                            "--screenshot", f"{frame}:{shot}"], cwd=PAGE_DIR, check=True,
+                           capture_output=True)
+            with open(shot, "rb") as f:
+                native = read_png(f.read())
+        page, _ = self.run_page(f"frames={frame + 1}&scale={k}")
+        box = page.evaluate("(r => [r.x, r.y, r.width, r.height])"
+                            "(document.getElementById('screen').getBoundingClientRect())")
+        self.assertEqual(box[2:], [len(native[0]) * k, len(native) * k])
+        mine = read_png(page.screenshot(*box))
+        expected = [[p for p in row for _ in range(k)] for row in native for _ in range(k)]
+        self.assertEqual(len(mine), len(expected))
+        for y, (row, want) in enumerate(zip(mine, expected)):
+            self.assertEqual(row, want, f"row {y}")
+
+    def test_page_starts_clean_shows_the_card_and_a_key_starts_the_sound(self):
+        page = self.open("")
+        page.wait_for("!document.getElementById('card').hidden")
+        self.assertEqual(page.evaluate("document.querySelector('#card p').textContent"), "click to start")
+        self.assertEqual(page.evaluate("palendro.frames()"), 0)  # nothing runs before the click
+        page.press("KeyA", "a", 65)
+        page.wait_for("palendro.soundState() === 'running'", timeout=30)
+        page.wait_for("palendro.frames() > 30", timeout=30)
+        self.assertTrue(page.evaluate("document.getElementById('card').hidden"))
+        self.assertEqual(page.evaluate("document.getElementById('status').textContent"), "")
+        self.assertEqual(page.problems(), [])
+
+    def status_of(self, path, init_script=None):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        if init_script:
+            page.call("Page.addScriptToEvaluateOnNewDocument", {"source": init_script})
+        page.go(url(path))
+        return page, page.wait_for("document.getElementById('status').textContent", timeout=30)
+
+    def test_each_failure_is_one_line_on_the_page(self):
+        _, line = self.status_of("no-program/")
+        self.assertIn("The program could not be loaded", line)
+        _, line = self.status_of("", "delete window.WebAssembly;")
+        self.assertEqual(line, "This browser cannot run WebAssembly, which the demo needs.")
+        _, line = self.status_of("?tv=secam")
+        self.assertEqual(line, "Bad option in the address: bad value 'secam' for tv.")
+
+    def test_without_the_music_the_page_says_so_and_runs_silent(self):
+        page, line = self.status_of("no-music/?frames=120&hash=1")
+        self.assertIn("The music could not be loaded", line)
+        self.assertEqual(page.evaluate("document.getElementById('status').children.length"), 1)
+        text = page.wait_for("(t => t.includes('done\\n') && t)(document.getElementById('hashes').textContent)")
+        hashes, sound = native_run("--frames", "120", music=False)
+        self.assertEqual(sound, bytes(len(sound)))
+        self.assertEqual(text, "\n".join(hashes + ["sound sha256 " + hashlib.sha256(sound).hexdigest(), "done", ""]))
+
+
+def main():
+    global NATIVE, PAGE_DIR, SERVER, BROWSER
+    NATIVE, PAGE_DIR = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    SERVER = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Pages)
+    threading.Thread(target=SERVER.serve_forever, daemon=True).start()
+    BROWSER = Browser()
+    try:
+        program = unittest.main(argv=sys.argv[:1], exit=False, verbosity=2)
+    finally:
+        BROWSER.close()
+        SERVER.shutdown()
+    sys.exit(0 if program.result.wasSuccessful() else 1)
+
+
+if __name__ == "__main__":
+    main()

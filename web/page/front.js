@@ -1,0 +1,362 @@
+// The page's front end for the simulated handheld, put before the module's
+// own loader: loading and its errors, the "click to start" card, the canvas
+// (whole-number scaling, letterbox, fullscreen), the input (keyboard, game
+// pads, touch buttons), the Web Audio output, and the two ways to run: in
+// real time by the browser clock, or as a test run as fast as it goes on the
+// virtual clock (?frames=N, with hash=1 the hashes into <pre id="hashes">).
+//
+// What the program does is all in the module; this script only moves
+// pixels, samples and button masks across.
+(function () {
+  'use strict';
+  const $ = (id) => document.getElementById(id);
+  const canvas = $('screen');
+  const view = $('view');
+  const card = $('card');
+  const picture = canvas.getContext('2d', { alpha: false });
+
+  // One line on the page per thing that went wrong.
+  function say(line) {
+    const p = document.createElement('p');
+    p.textContent = line;
+    $('status').appendChild(p);
+  }
+
+  // The music module is fetched beside the program, as it lies beside the
+  // handheld's binary; without it the demo runs silent.
+  const music = fetch('bellwarm_harmonic.xm')
+    .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error('HTTP ' + r.status))))
+    .then(
+      (bytes) => new Uint8Array(bytes),
+      (e) => {
+        say('The music could not be loaded (' + e.message + '): running silent.');
+        return null;
+      });
+
+  // --- Picture ---------------------------------------------------------------
+
+  let scale = 0;  // ?scale=N, or 0: the largest whole factor that fits
+
+  // Whole device pixels per frame pixel, centred on black at a whole device
+  // pixel; a frame larger than the page is fitted, the only case where
+  // pixels are not whole.
+  function layout() {
+    const w = canvas.width, h = canvas.height, dpr = window.devicePixelRatio || 1;
+    const box = view.getBoundingClientRect();
+    const k = scale || Math.floor(Math.min((box.width * dpr) / w, (box.height * dpr) / h));
+    const f = k >= 1 ? k / dpr : Math.min(box.width / w, box.height / h);
+    const at = (room, size) => Math.max(0, Math.floor(((room - size) / 2) * dpr) / dpr) + 'px';
+    canvas.style.width = w * f + 'px';
+    canvas.style.height = h * f + 'px';
+    canvas.style.left = at(box.width, w * f);
+    canvas.style.top = at(box.height, h * f);
+  }
+  addEventListener('resize', layout);
+  document.addEventListener('fullscreenchange', layout);
+
+  function present(rgba, width, height) {
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      layout();
+    }
+    const pixels = new Uint8ClampedArray(Module.HEAPU8.buffer, rgba, width * height * 4);
+    picture.putImageData(new ImageData(pixels, width, height), 0, 0);
+  }
+
+  const fullscreen = $('fullscreen');
+  if (document.fullscreenEnabled) {
+    fullscreen.hidden = false;
+    fullscreen.addEventListener('click', () => {
+      if (document.fullscreenElement) document.exitFullscreen();
+      else $('stage').requestFullscreen().catch(() => {});
+    });
+  }
+
+  // --- Input -----------------------------------------------------------------
+
+  const keysHeld = new Set();
+  const keyMasks = new Map();
+  const touchHeld = new Map();  // pointer id -> mask
+
+  function keyMask(code) {
+    if (!keyMasks.has(code)) keyMasks.set(code, Module.ccall('web_key_buttons', 'number', ['string'], [code]));
+    return keyMasks.get(code);
+  }
+
+  function listenForInput() {
+    addEventListener('keydown', (e) => {
+      if (!keyMask(e.code)) return;
+      e.preventDefault();
+      keysHeld.add(e.code);
+    });
+    addEventListener('keyup', (e) => {
+      if (keysHeld.delete(e.code)) e.preventDefault();
+    });
+    addEventListener('blur', () => {
+      keysHeld.clear();
+      touchHeld.clear();
+    });
+    for (const button of document.querySelectorAll('#touch button')) {
+      const mask = Module.ccall('web_button', 'number', ['string'], [button.dataset.button]);
+      const release = (e) => touchHeld.delete(e.pointerId);
+      button.addEventListener('pointerdown', (e) => {
+        e.preventDefault();
+        touchHeld.set(e.pointerId, mask);
+      });
+      for (const type of ['pointerup', 'pointercancel', 'pointerleave']) button.addEventListener(type, release);
+      button.addEventListener('contextmenu', (e) => e.preventDefault());
+    }
+  }
+
+  // Pads in the Gamepad API's standard layout; sticks and triggers in the
+  // units of the window's game controllers.
+  function padMask() {
+    let mask = 0;
+    for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
+      if (!pad || !pad.connected) continue;
+      let pressed = 0;
+      pad.buttons.forEach((b, i) => {
+        if (i < 16 && b.pressed) pressed |= 1 << i;
+      });
+      const axis = (i) => Math.round((pad.axes[i] || 0) * 32767);
+      const trigger = (i) => Math.round((pad.buttons[i] ? pad.buttons[i].value : 0) * 32767);
+      mask |= Module._web_pad_buttons(pressed, axis(0), axis(1), trigger(6), trigger(7));
+    }
+    return mask;
+  }
+
+  function buttonsHeld() {
+    let mask = padMask();
+    for (const code of keysHeld) mask |= keyMask(code);
+    for (const m of touchHeld.values()) mask |= m;
+    return mask >>> 0;
+  }
+
+  // --- Sound -----------------------------------------------------------------
+
+  // The sound card's side: a ring of samples that starts playing once it
+  // holds `lead` of them and starts again from silence when it runs dry, so
+  // a late frame costs one gap, not a click at every frame. Samples beyond
+  // its size are dropped (the page ran ahead of the card's clock). Linear
+  // interpolation when the browser would not run the context at the
+  // handheld's rate.
+  const SINK = `
+class PalendroSink extends AudioWorkletProcessor {
+  constructor(options) {
+    super();
+    const o = options.processorOptions;
+    this.step = o.rate / sampleRate;
+    this.lead = o.lead;
+    this.size = o.size;
+    this.ring = new Float32Array(2 * o.size);
+    this.read = 0;
+    this.fill = 0;
+    this.frac = 0;
+    this.playing = false;
+    this.port.onmessage = (e) => this.push(e.data);
+  }
+  push(s) {
+    const n = s.length >> 1;
+    if (this.fill + n > this.size) return;
+    let w = (this.read + this.fill) % this.size;
+    for (let i = 0; i < n; i++) {
+      this.ring[2 * w] = s[2 * i] / 32768;
+      this.ring[2 * w + 1] = s[2 * i + 1] / 32768;
+      if (++w === this.size) w = 0;
+    }
+    this.fill += n;
+  }
+  process(inputs, outputs) {
+    const left = outputs[0][0], right = outputs[0][1];
+    if (!this.playing && this.fill >= this.lead) this.playing = true;
+    for (let i = 0; i < left.length; i++) {
+      if (this.fill < 2) this.playing = false;
+      if (!this.playing) {
+        left[i] = right[i] = 0;
+        continue;
+      }
+      const a = 2 * this.read, b = 2 * ((this.read + 1) % this.size), t = this.frac;
+      left[i] = this.ring[a] + (this.ring[b] - this.ring[a]) * t;
+      right[i] = this.ring[a + 1] + (this.ring[b + 1] - this.ring[a + 1]) * t;
+      for (this.frac += this.step; this.frac >= 1; this.frac -= 1) {
+        this.read = (this.read + 1) % this.size;
+        this.fill--;
+      }
+    }
+    return true;
+  }
+}
+registerProcessor('palendro-sink', PalendroSink);
+`;
+
+  const sound = { context: null, sink: null };
+
+  // Called in the first click or key press: browsers start sound only then.
+  async function startSound() {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    let context = null;
+    try {
+      if (!Context) throw new Error('this browser has no Web Audio');
+      try {
+        context = new Context({ sampleRate: 22100, latencyHint: 'interactive' });
+      } catch (e) {
+        context = new Context();  // resampled in the sink
+      }
+      const resumed = context.resume();
+      if (!context.audioWorklet) throw new Error('Web Audio worklets need a page from https or localhost');
+      const url = URL.createObjectURL(new Blob([SINK], { type: 'text/javascript' }));
+      await context.audioWorklet.addModule(url);
+      URL.revokeObjectURL(url);
+      await resumed;
+      if (context.state !== 'running') throw new Error('the browser kept the sound off');
+      sound.context = context;
+      return true;
+    } catch (e) {
+      say('No sound (' + e.message + '): running silent.');
+      if (context) context.close().catch(() => {});
+      return false;
+    }
+  }
+
+  function speakerOpen(rate, lead) {
+    if (!sound.context) return false;
+    sound.sink = new AudioWorkletNode(sound.context, 'palendro-sink', {
+      numberOfInputs: 0,
+      outputChannelCount: [2],
+      processorOptions: { rate, lead, size: 8 * lead },
+    });
+    sound.sink.connect(sound.context.destination);
+    return true;
+  }
+
+  function speakerQueue(stereo, samples) {
+    if (!sound.sink) return;
+    const copy = Module.HEAP16.slice(stereo >> 1, (stereo >> 1) + 2 * samples);
+    sound.sink.port.postMessage(copy, [copy.buffer]);
+  }
+
+  function speakerClose() {
+    if (sound.sink) sound.sink.disconnect();
+    sound.sink = null;
+  }
+
+  // --- Runs ------------------------------------------------------------------
+
+  const hashLines = [];
+  function hashLine(line) {
+    hashLines.push(line + '\n');
+  }
+  function flushHashes() {
+    if (hashLines.length) $('hashes').textContent += hashLines.join('');
+    hashLines.length = 0;
+  }
+
+  let started = false;
+  function startProgram(speaker) {
+    const error = Module.ccall('web_start', 'string', ['number'], [speaker ? 1 : 0]);
+    if (error) say(error);
+    started = !error;
+    return started;
+  }
+
+  function showCard(text, action) {
+    card.querySelector('p').textContent = text;
+    card.hidden = false;
+    const go = (e) => {
+      e.preventDefault();
+      card.hidden = true;
+      card.removeEventListener('pointerdown', go);
+      removeEventListener('keydown', go, true);
+      action();
+    };
+    card.addEventListener('pointerdown', go);
+    addEventListener('keydown', go, true);
+  }
+
+  function ended() {
+    showCard('The demo has ended: click to start again', () => location.reload());
+  }
+
+  async function realTime() {
+    const speaker = await startSound();
+    if (!startProgram(speaker)) return;
+    listenForInput();
+    const refresh = (now) => {
+      Module._web_set_buttons(buttonsHeld());
+      if (Module._web_animation_frame(now)) requestAnimationFrame(refresh);
+      else ended();
+    };
+    requestAnimationFrame(refresh);
+  }
+
+  // The samples of the test run's WAV: its data chunk.
+  function wavSamples(wav) {
+    const view = new DataView(wav.buffer, wav.byteOffset, wav.byteLength);
+    for (let at = 12; at + 8 <= wav.length; ) {
+      const size = view.getUint32(at + 4, true);
+      if (String.fromCharCode(...wav.subarray(at, at + 4)) === 'data') return wav.subarray(at + 8, at + 8 + size);
+      at += 8 + size + (size & 1);
+    }
+    return new Uint8Array(0);
+  }
+
+  function testRun(frames, hash) {
+    if (!startProgram(false)) return;
+    const times = [];
+    const slice = () => {
+      const until = performance.now() + 40;
+      let going = true;
+      while (going && performance.now() < until) {
+        const t = performance.now();
+        going = Module._web_run_more(1) !== 0;
+        if (going) times.push(performance.now() - t);
+      }
+      flushHashes();
+      if (going) setTimeout(slice, 0);
+      else finish();
+    };
+    const finish = async () => {
+      if (hash) {
+        const digest = await crypto.subtle.digest('SHA-256', wavSamples(Module.FS.readFile('/palendro.wav')));
+        hashLine('sound sha256 ' + Array.from(new Uint8Array(digest), (b) => b.toString(16).padStart(2, '0')).join(''));
+      }
+      hashLine('done');
+      flushHashes();
+      // Milliseconds per frame: mean, worst (and which frame), 99th percentile.
+      const mean = times.reduce((a, b) => a + b, 0) / Math.max(1, times.length);
+      const worst = Math.max(0, ...times);
+      const sorted = times.slice().sort((a, b) => a - b);
+      const p99 = sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * 0.99))] || 0;
+      $('timing').textContent = 'frames ' + times.length + ' mean ' + mean.toFixed(3) + ' ms worst ' +
+        worst.toFixed(3) + ' ms at ' + times.indexOf(worst) + ' p99 ' + p99.toFixed(3) + ' ms\n';
+    };
+    slice();
+  }
+
+  function begin(xm) {
+    if (xm) Module.FS.writeFile('/bellwarm_harmonic.xm', xm);
+    const error = Module.ccall('web_configure', 'string', ['string'], [location.search]);
+    if (error) {
+      say('Bad option in the address: ' + error + '.');
+      return;
+    }
+    scale = Module._web_option_scale();
+    layout();
+    const frames = Module._web_option_frames();
+    if (frames >= 0) testRun(frames, Module._web_option_hash() !== 0);
+    else showCard('click to start', realTime);
+  }
+
+  Module.palendro = { present, hashLine, speakerOpen, speakerQueue, speakerClose };
+  Module.print = (line) => console.log(line);
+  Module.printErr = (line) => console.warn(line);
+  Module.onAbort = (what) => say('The program could not be loaded or stopped: ' + what);
+  Module.onRuntimeInitialized = () => music.then(begin);
+
+  // For tests and the curious: the sound's state and the frames shown.
+  window.palendro = {
+    soundState: () => (sound.context ? sound.context.state : 'off'),
+    frames: () => (started ? Module._web_frame_count() : 0),
+  };
+})();

@@ -1,0 +1,98 @@
+// The page's run of the program, one loop pass at a time (see web_run.h).
+#include "web/web_run.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "hw/hw_port.h"
+#include "shell/main.h"
+#include "sim/sim_audio.h"
+#include "sim/sim_capture.h"
+
+namespace {
+
+struct WebRun {
+    WebRunSetup setup;
+    SimFrame frame;
+    uint64_t present_frame = UINT64_MAX;  // the blank to show in this web_run_until
+    bool running = false;
+};
+
+WebRun g_web_run;
+
+void on_vblank(const SimVblank& blank) {
+    WebRun& w = g_web_run;
+    const int64_t last = w.setup.options.frames;  // frames 0 .. last-1 of a test run
+    const bool hashed = w.setup.options.hash && int64_t(blank.frame) < last;
+    const bool shown = blank.frame == w.present_frame && w.setup.hooks.present;
+    if (!hashed && !shown) return;
+    sim_compose(sim_register_file(), sim_upper_memory(), &w.frame);
+    if (hashed && w.setup.hooks.hash_line) {
+        char line[48];
+        std::snprintf(line, sizeof line, "frame %06" PRIu64 " hash %016" PRIx64, blank.frame,
+                      sim_frame_hash(w.frame));
+        w.setup.hooks.hash_line(line);
+    }
+    if (shown) w.setup.hooks.present(w.frame);
+}
+
+}  // namespace
+
+bool web_run_start(const WebRunSetup& setup, std::string* error) {
+    WebRun& w = g_web_run;
+    w = WebRun{};
+    w.setup = setup;
+    sim_init(setup.options.sim);
+    SimAudioSetup audio;
+    audio.speaker = setup.speaker;
+    audio.wav_path = setup.wav_path;
+    audio.frame_count = sim_frame_count;
+    audio.frame_rate = sim_frame_rate;
+    sim_on_exit(sim_audio_finish);
+    if (!sim_audio_setup(audio)) {
+        *error = "cannot write the sound to '" + setup.wav_path + "'";
+        return false;
+    }
+    sim_on_vblank(on_vblank);
+    hw_set_port(sim_regs(), sim_system());
+    main_startup();
+    w.running = true;
+    return true;
+}
+
+bool web_run_until(uint64_t frames) {
+    WebRun& w = g_web_run;
+    if (!w.running) return false;
+    // A test run shows only its last frame; a real-time run the last of each call.
+    const int64_t last = w.setup.options.frames;
+    const uint64_t shown = last >= 0 ? uint64_t(last) : frames;
+    w.present_frame = shown > 0 ? shown - 1 : UINT64_MAX;
+    while (sim_frame_count() < frames) {
+        if (main_loop_step()) continue;
+        main_shutdown_and_exit();
+        sim_shutdown();
+        w.running = false;
+        return false;
+    }
+    return true;
+}
+
+uint64_t web_run_frames() { return sim_frame_count(); }
+SimRate web_run_rate() { return sim_frame_rate(); }
+
+uint64_t web_pace_due(WebPace* pace, double now_ms, uint64_t shown, SimRate rate) {
+    if (!pace->started || rate.num != pace->rate.num || rate.den != pace->rate.den) {
+        *pace = WebPace{true, now_ms, shown, rate};
+        return shown + 1;  // the next frame at once: the page shows it at this refresh
+    }
+    const double period_ms = 1000.0 * rate.den / rate.num;
+    // Half a period of slack: refreshes at the display's own rate fall between
+    // two frame boundaries, not on them, so timer jitter shows no frame twice.
+    const double periods = (now_ms - pace->base_ms) / period_ms + 0.5;
+    uint64_t due = pace->base_frame + 1 + uint64_t(periods > 0 ? periods : 0);
+    if (due > shown && double(due - shown) * period_ms > WEB_PACE_MAX_BEHIND_MS) {
+        *pace = WebPace{true, now_ms, shown, rate};
+        return shown + 1;
+    }
+    return due;
+}
