@@ -161,7 +161,45 @@ class PageTest(unittest.TestCase):
         page.wait_for("palendro.soundState() === 'running'", timeout=30)
         page.wait_for("palendro.frames() > 30", timeout=30)
         self.assertTrue(page.evaluate("document.getElementById('card').hidden"))
+        # The sound gets exactly the samples of the frames run (22100 Hz at
+        # 60 Hz), up to the frame being mixed.
+        frames, samples = page.evaluate("[palendro.frames(), palendro.samplesQueued()]")
+        self.assertLessEqual(abs(samples - frames * 22100 // 60), 369, (frames, samples))
+        # A key held is a button held, until it is let go.
+        page.call("Input.dispatchKeyEvent", {"type": "keyDown", "code": "ArrowLeft", "key": "ArrowLeft",
+                                             "windowsVirtualKeyCode": 37})
+        page.wait_for("palendro.buttons() === 0x4", timeout=10)
+        page.call("Input.dispatchKeyEvent", {"type": "keyUp", "code": "ArrowLeft", "key": "ArrowLeft",
+                                             "windowsVirtualKeyCode": 37})
+        page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.evaluate("document.getElementById('status').textContent"), "")
+        self.assertEqual(page.problems(), [])
+
+    def test_a_phone_gets_touch_buttons_and_a_picture_that_fits(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.call("Emulation.setDeviceMetricsOverride",
+                  {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        page.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        self.assertTrue(page.evaluate("getComputedStyle(document.getElementById('touch')).display !== 'none'"))
+        # 320 pixels in 390 CSS pixels at 3 device pixels each: 3 device pixels per pixel.
+        self.assertEqual(page.evaluate("document.getElementById('screen').getBoundingClientRect().width"), 320)
+
+        def tap(selector, kind):
+            x, y = page.evaluate(f"(r => [r.x + r.width / 2, r.y + r.height / 2])"
+                                 f"(document.querySelector('{selector}').getBoundingClientRect())")
+            points = [{"x": x, "y": y}] if kind != "touchEnd" else []
+            page.call("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+
+        tap("#card", "touchStart")
+        tap("#card", "touchEnd")
+        page.wait_for("palendro.frames() > 10", timeout=30)
+        tap("#touch [data-button=start]", "touchStart")
+        page.wait_for("palendro.buttons() === 0x100", timeout=10)
+        tap("#touch [data-button=start]", "touchEnd")
+        page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.problems(), [])
 
     def status_of(self, path, init_script=None):
@@ -179,6 +217,17 @@ class PageTest(unittest.TestCase):
         self.assertEqual(line, "This browser cannot run WebAssembly, which the demo needs.")
         _, line = self.status_of("?tv=secam")
         self.assertEqual(line, "Bad option in the address: bad value 'secam' for tv.")
+        # No sound device: the demo runs silent.
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.call("Page.addScriptToEvaluateOnNewDocument",
+                  {"source": "window.AudioContext = function () { throw new Error('no device'); };"})
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        page.press("Enter", "Enter", 13)
+        page.wait_for("palendro.frames() > 10", timeout=30)
+        self.assertEqual(page.evaluate("document.getElementById('status').textContent"),
+                         "No sound (no device): running silent.")
 
     def test_without_the_music_the_page_says_so_and_runs_silent(self):
         page, line = self.status_of("no-music/?frames=120&hash=1")

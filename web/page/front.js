@@ -190,7 +190,7 @@ class PalendroSink extends AudioWorkletProcessor {
 registerProcessor('palendro-sink', PalendroSink);
 `;
 
-  const sound = { context: null, sink: null };
+  const sound = { context: null, sink: null, queued: 0 };
 
   // Called in the first click or key press: browsers start sound only then.
   async function startSound() {
@@ -208,7 +208,8 @@ registerProcessor('palendro-sink', PalendroSink);
       const url = URL.createObjectURL(new Blob([SINK], { type: 'text/javascript' }));
       await context.audioWorklet.addModule(url);
       URL.revokeObjectURL(url);
-      await resumed;
+      // A browser that does not count the gesture leaves the promise pending.
+      await Promise.race([resumed, new Promise((resolve) => setTimeout(resolve, 3000))]);
       if (context.state !== 'running') throw new Error('the browser kept the sound off');
       sound.context = context;
       return true;
@@ -234,6 +235,7 @@ registerProcessor('palendro-sink', PalendroSink);
     if (!sound.sink) return;
     const copy = Module.HEAP16.slice(stereo >> 1, (stereo >> 1) + 2 * samples);
     sound.sink.port.postMessage(copy, [copy.buffer]);
+    sound.queued += samples;
   }
 
   function speakerClose() {
@@ -253,6 +255,7 @@ registerProcessor('palendro-sink', PalendroSink);
   }
 
   let started = false;
+  let buttons = 0;  // what the page held down at the last refresh
   function startProgram(speaker) {
     const error = Module.ccall('web_start', 'string', ['number'], [speaker ? 1 : 0]);
     if (error) say(error);
@@ -263,14 +266,16 @@ registerProcessor('palendro-sink', PalendroSink);
   function showCard(text, action) {
     card.querySelector('p').textContent = text;
     card.hidden = false;
+    // A click (which a tap also makes) or a key: the gestures that let a
+    // page start its sound.
     const go = (e) => {
       e.preventDefault();
       card.hidden = true;
-      card.removeEventListener('pointerdown', go);
+      card.removeEventListener('click', go);
       removeEventListener('keydown', go, true);
       action();
     };
-    card.addEventListener('pointerdown', go);
+    card.addEventListener('click', go);
     addEventListener('keydown', go, true);
   }
 
@@ -283,7 +288,8 @@ registerProcessor('palendro-sink', PalendroSink);
     if (!startProgram(speaker)) return;
     listenForInput();
     const refresh = (now) => {
-      Module._web_set_buttons(buttonsHeld());
+      buttons = buttonsHeld();
+      Module._web_set_buttons(buttons);
       if (Module._web_animation_frame(now)) requestAnimationFrame(refresh);
       else ended();
     };
@@ -354,9 +360,12 @@ registerProcessor('palendro-sink', PalendroSink);
   Module.onAbort = (what) => say('The program could not be loaded or stopped: ' + what);
   Module.onRuntimeInitialized = () => music.then(begin);
 
-  // For tests and the curious: the sound's state and the frames shown.
+  // For tests and the curious: the sound's state and the samples sent to
+  // it, the frames run, the buttons held.
   window.palendro = {
     soundState: () => (sound.context ? sound.context.state : 'off'),
+    samplesQueued: () => sound.queued,
     frames: () => (started ? Module._web_frame_count() : 0),
+    buttons: () => buttons,
   };
 })();
