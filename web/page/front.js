@@ -323,7 +323,9 @@ registerProcessor('palendro-sink', PalendroSink);
       else finish();
     };
     const finish = async () => {
-      if (hash) {
+      if (hash && !(window.crypto && crypto.subtle)) {
+        say('The sound hash needs a page from https or localhost.');
+      } else if (hash) {
         const digest = await crypto.subtle.digest('SHA-256', wavSamples(Module.FS.readFile('/palendro.wav')));
         hashLine('sound sha256 ' + Array.from(new Uint8Array(digest), (b) => b.toString(16).padStart(2, '0')).join(''));
       }
