@@ -2,6 +2,8 @@
 #include "sim/sim_capture.h"
 
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 
 #include <bit>
@@ -39,6 +41,13 @@ uint64_t sim_frame_hash(const SimFrame& frame) {
     uint64_t h = FNV_OFFSET;
     for (uint64_t v : lane) h = step(h, v);
     return h;
+}
+
+std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame) {
+    char line[40];
+    std::snprintf(line, sizeof line, "frame %06" PRIu64 " hash %016" PRIx64, frame_number,
+                  sim_frame_hash(frame));
+    return line;
 }
 
 std::string sim_part_path(const std::string& path) { return path + ".part"; }

@@ -19,6 +19,9 @@
 // h *= 0x100000001B3 modulo 2^64; h ^= h >> 32); the hash is the same steps
 // over the four lane values in lane order, from the same start.
 uint64_t sim_frame_hash(const SimFrame& frame);
+// The line --frame-hash prints for a frame, without the newline:
+// "frame 000123 hash 0123456789abcdef".
+std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason.
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error);

@@ -2,7 +2,6 @@
 #include "sim/sim_display.h"
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -66,8 +65,7 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (d.screen) d.screen->present(d.frame, blank.frame);
     if (!wanted) return;
     if (d.frame_hash) {
-        std::printf("frame %06" PRIu64 " hash %016" PRIx64 "\n", blank.frame,
-                    sim_frame_hash(d.frame));
+        std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str());
     }
     if (d.record.file) sim_y4m_frame(&d.record, d.frame, sim_frame_rate());
     for (Screenshot& s : d.screenshots) {

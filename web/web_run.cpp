@@ -1,9 +1,6 @@
 // The page's run of the program, one loop pass at a time (see web_run.h).
 #include "web/web_run.h"
 
-#include <cinttypes>
-#include <cstdio>
-
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim_audio.h"
@@ -27,12 +24,8 @@ void on_vblank(const SimVblank& blank) {
     const bool shown = blank.frame == w.present_frame && w.setup.hooks.present;
     if (!hashed && !shown) return;
     sim_compose(sim_register_file(), sim_upper_memory(), &w.frame);
-    if (hashed && w.setup.hooks.hash_line) {
-        char line[48];
-        std::snprintf(line, sizeof line, "frame %06" PRIu64 " hash %016" PRIx64, blank.frame,
-                      sim_frame_hash(w.frame));
-        w.setup.hooks.hash_line(line);
-    }
+    if (hashed && w.setup.hooks.hash_line)
+        w.setup.hooks.hash_line(sim_frame_hash_line(blank.frame, w.frame).c_str());
     if (shown) w.setup.hooks.present(w.frame);
 }
 
