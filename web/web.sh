@@ -19,8 +19,9 @@ export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 # option that today's node refuses (the build runs its art packer under node).
 toolchain="$(dirname "$(readlink -f "$(command -v emcc)")")/cmake/Modules/Platform/Emscripten.cmake"
 [ -f "$toolchain" ] || toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+# libmikmod's source is fetched once, into the PC build's folder, for both.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DPALENDRO_MIKMOD_CACHE="$root/build/_deps/libmikmod" >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target palendro_web
 
 mkdir -p "$out"
