@@ -3,7 +3,7 @@
 // picture, draws the 3D scroller into the back page and flips it.
 #include "demo/director.h"
 #include "demo/scenes.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 int g_scene_state = SCENE_START;
 uint32_t g_scene_start_ms;

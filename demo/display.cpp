@@ -7,7 +7,7 @@
 #include "demo/display.h"
 
 #include "hw/hw.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 Surface g_screen_surface;
 LayerWindow g_picture_window;

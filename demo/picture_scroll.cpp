@@ -9,7 +9,7 @@
 
 #include "demo/assets.h"
 #include "hw/hw.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 int32_t g_picture_ready;
 int32_t g_picture_line;

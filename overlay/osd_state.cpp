@@ -4,7 +4,7 @@
 #include "hw/hw.h"
 #include "music/music.h"
 #include "overlay/osd.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 uint32_t g_buttons, g_buttons_prev;
 int g_osd_state;

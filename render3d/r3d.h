@@ -103,7 +103,10 @@ void r3d_set_face_modes(SceneObject* o, int fill_mode);
 void r3d_texture_init(Texture* t, int width, int height, const uint16_t* pixels);
 Mesh* r3d_current_mesh();
 
-// Transform, projection and lighting (r3d_transform.cpp).
+// Transform, projection and lighting (r3d_transform.cpp). The projection puts
+// the eye's axis at the middle of the screen the start-up hands down (0 x 0
+// until then).
+void r3d_set_screen_size(int width, int height);
 void r3d_transform_object(const SceneObject* model, SceneObject* work);
 
 // Rasteriser (r3d_raster.cpp, r3d_spans.cpp).

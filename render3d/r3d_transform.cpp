@@ -1,9 +1,16 @@
 // Transform, projection and lighting: poses a model by its angles and
-// position, projects it onto the screen the start-up stored, and lights every
-// face and vertex from the eye. Reads the model, writes only the working copy.
+// position, projects it onto the screen the start-up handed down, and lights
+// every face and vertex from the eye. Reads the model, writes only the
+// working copy.
 #include "render3d/r3d.h"
 #include "render3d/r3d_fixed.h"
-#include "shell/main.h"
+
+static int g_r3d_screen_width, g_r3d_screen_height;
+
+void r3d_set_screen_size(int width, int height) {
+    g_r3d_screen_width = width;
+    g_r3d_screen_height = height;
+}
 
 // Nine 8.8 entries, row-major: M = Rz * Ry * Rx acting on column vectors.
 struct R3dMatrix {
@@ -68,9 +75,9 @@ void r3d_transform_object(const SceneObject* model, SceneObject* work) {
     for (int32_t i = 0; i < vertices; ++i)
         r3d_rotate(M, mv[i].x, mv[i].y, mv[i].z, &wv[i].x, &wv[i].y, &wv[i].z);
 
-    // Half the screen as an unsigned shift, as the start-up stores it.
-    const int32_t half_w = static_cast<int32_t>(static_cast<uint32_t>(g_screen_width) >> 1);
-    const int32_t half_h = static_cast<int32_t>(static_cast<uint32_t>(g_screen_height) >> 1);
+    // Half the screen as an unsigned shift.
+    const int32_t half_w = static_cast<int32_t>(static_cast<uint32_t>(g_r3d_screen_width) >> 1);
+    const int32_t half_h = static_cast<int32_t>(static_cast<uint32_t>(g_r3d_screen_height) >> 1);
     for (int32_t i = 0; i < work->mesh.vertex_capacity; ++i) {
         Vertex& v = wv[i];
         v.x = r3d_wrap_add(v.x, work->x);

@@ -17,15 +17,6 @@
 #include "overlay/osd.h"
 #include "render3d/r3d.h"
 
-int g_quit;
-uint32_t g_video_output;
-int g_video_bpp;
-int g_is_tv;
-int g_is_tall_tv;
-int g_screen_width;
-int g_screen_height;
-int g_screen_pixels;
-
 static const char* const TITLE = "Palendro by Quorvel";
 
 // The kernel module's commands; nothing depends on their success. The
@@ -72,6 +63,7 @@ void main_startup() {
     main_load_kernel_module();
     main_init_video();
     osd_init(g_is_tv ? 0 : 1, g_is_tall_tv);
+    r3d_set_screen_size(g_screen_width, g_screen_height);
     r3d_init(g_screen_height);
     r3d_build_trig_tables();
     main_precalc();

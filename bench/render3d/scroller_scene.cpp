@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-// The renderer reads the screen size the start-up stores.
-int g_screen_width = BENCH_WIDTH;
-int g_screen_height = BENCH_HEIGHT;
-
 BenchScene g_bench_scene;
 
 static uint16_t g_bench_colours[32][256];
@@ -17,6 +13,7 @@ static uint32_t bench_random(uint32_t* state) {
 }
 
 void bench_scene_init() {
+    r3d_set_screen_size(BENCH_WIDTH, BENCH_HEIGHT);
     r3d_init(BENCH_HEIGHT);
     r3d_build_trig_tables();
     r3d_build_meshes();

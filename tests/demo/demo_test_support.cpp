@@ -7,7 +7,7 @@
 #include "demo/scenes.h"
 #include "hw/hw_state.h"
 #include "render3d/r3d.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 NullHandheld& demo_test_handheld() {
     static NullHandheld nh;
@@ -18,6 +18,7 @@ NullHandheld& demo_test_handheld() {
         g_screen_width = 320;
         g_screen_height = 240;
         g_screen_pixels = 320 * 240;
+        r3d_set_screen_size(320, 240);
         r3d_init(240);
         r3d_build_trig_tables();
         r3d_build_meshes();

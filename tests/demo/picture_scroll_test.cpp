@@ -6,7 +6,7 @@
 
 #include "demo/assets.h"
 #include "demo/scenes.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 #include "tests/demo/demo_test_support.h"
 
 namespace {

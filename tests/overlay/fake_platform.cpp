@@ -5,23 +5,9 @@
 #include "hw/hw.h"
 #include "music/music.h"
 #include "overlay/osd.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 
 FakePlatform g_fake;
-
-int g_quit;
-uint32_t g_pause_started_ms, g_paused_total_ms;
-
-// The demo clock's pause bookkeeping as the shell keeps it.
-void main_pause_begin(uint32_t t) {
-    if (g_pause_started_ms) g_paused_total_ms += t - g_pause_started_ms;
-    g_pause_started_ms = t;
-}
-void main_pause_end(uint32_t t) {
-    if (!g_pause_started_ms) return;
-    g_paused_total_ms += t - g_pause_started_ms;
-    g_pause_started_ms = 0;
-}
 
 int hw_get_ticks(uint32_t* ms) {
     *ms = g_fake.ticks;

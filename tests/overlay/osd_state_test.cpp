@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "overlay/osd.h"
-#include "shell/main.h"
+#include "state/program_state.h"
 #include "tests/overlay/fake_platform.h"
 
 constexpr uint32_t UP = OSD_KEY_VOLUME_UP, DOWN = OSD_KEY_VOLUME_DOWN, PAUSE = OSD_KEY_PAUSE;

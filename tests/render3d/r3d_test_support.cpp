@@ -3,14 +3,11 @@
 #include "sim/color.h"
 #include "sim/png.h"
 
-// The renderer reads the screen size the start-up stores; the tests own it.
-int g_screen_width = 320;
-int g_screen_height = 240;
-
 void r3d_test_init() {
     static bool done = false;
     if (done) return;
     done = true;
+    r3d_set_screen_size(320, 240);
     r3d_init(240);
     r3d_build_trig_tables();
     r3d_build_meshes();

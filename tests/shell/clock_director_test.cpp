@@ -86,6 +86,7 @@ TEST_F(DemoClock, DirectorResetsFirstThenMeasuresSceneTimeFromIt) {
     // renderer and scene data, as start-up does.
     g_hw.upper_mem = hh.upper.data();
     g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
+    r3d_set_screen_size(320, 240);
     r3d_init(240);
     r3d_build_trig_tables();
     r3d_build_meshes();
