@@ -6,11 +6,15 @@
 // said otherwise) and delivers results through out-parameters.
 //
 // Registers are reached only through the register-access seam of hw_port.h;
-// which backend stands behind it (the real chip, the simulated handheld, or a
-// null register file for unit tests) is chosen before hw_init.
+// which backend stands behind it (the real chip, the simulated handheld, or
+// the unit tests' stand-in) is chosen before hw_init.
 #pragma once
 
 #include <cstdint>
+
+// Upper memory: the 8 MiB of RAM the display layers read by themselves,
+// mapped by hw_init; every layer offset below is a byte offset into it.
+constexpr uint32_t UPPER_MEMORY_SIZE = 8u * 1024 * 1024;
 
 // Start-up, memory map and shut-down.
 int hw_init(const char* title);
@@ -22,7 +26,7 @@ int hw_get_screen_size(int* width, int* height);
 // Display modes and the TV encoder.
 int hw_set_video_mode(uint32_t mode, int bpp);
 
-// Buttons: 1 = pressed; bit 19 is the synthetic exit bit.
+// Buttons: 1 = pressed, the bits as hw_buttons.h names them.
 int hw_read_buttons(uint32_t* mask);
 
 // Millisecond clock and vertical sync.

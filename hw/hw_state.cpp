@@ -31,7 +31,6 @@ static const char* const MEM_DEVICE = "/dev/mem";
 static const char* const TOUCH_DEVICE = "/dev/touchscreen/wm97xx";
 static const char* const LAUNCHER_DIR = "/usr/gp2x";
 static const char* const LAUNCHER = "/usr/gp2x/gp2xmenu";
-static constexpr uint32_t LAUNCHER_SCREEN_BYTES = 320 * 240 * 2;
 
 void hw_reset_state() { g_hw = HwState{}; }
 
@@ -68,7 +67,7 @@ int hw_init(const char*) {
 
     g_hw.upper_mem_phys = reg::UPPER_PHYS;
     g_hw.upper_mem =
-        static_cast<uint8_t*>(sys->map_physical(g_hw.mem_fd, reg::UPPER_PHYS, reg::UPPER_SIZE));
+        static_cast<uint8_t*>(sys->map_physical(g_hw.mem_fd, reg::UPPER_PHYS, UPPER_MEMORY_SIZE));
     if (!g_hw.upper_mem) {
         std::fprintf(stderr, "palendro: cannot map upper memory through %s\n", MEM_DEVICE);
         std::exit(1);
@@ -105,11 +104,11 @@ int hw_shutdown(int exit_to_launcher) {
     if (g_hw.mem_fd != -1) {
         // Blank the screen the launcher shows on return.
         void* screen =
-            sys->map_physical(g_hw.mem_fd, g_hw.saved_rgb_address, LAUNCHER_SCREEN_BYTES);
+            sys->map_physical(g_hw.mem_fd, g_hw.saved_rgb_address, reg::LAUNCHER_SCREEN_BYTES);
         if (screen) {
             volatile uint32_t* words = static_cast<volatile uint32_t*>(screen);
-            for (uint32_t i = 0; i < LAUNCHER_SCREEN_BYTES / 4; ++i) words[i] = 0;
-            sys->unmap(screen, LAUNCHER_SCREEN_BYTES);
+            for (uint32_t i = 0; i < reg::LAUNCHER_SCREEN_BYTES / 4; ++i) words[i] = 0;
+            sys->unmap(screen, reg::LAUNCHER_SCREEN_BYTES);
         }
         if (g_hw.saved_valid == 1) {
             hw_wr_pair(reg::RGB_ODD_ADDR, g_hw.saved_regs32[0]);
@@ -118,7 +117,7 @@ int hw_shutdown(int exit_to_launcher) {
                 hw_wr16(HW_SAVE_TABLE[i], g_hw.saved_regs16[i]);
         }
         sys->unmap(g_hw.regs, reg::BLOCK_SIZE);
-        sys->unmap(g_hw.upper_mem, reg::UPPER_SIZE);
+        sys->unmap(g_hw.upper_mem, UPPER_MEMORY_SIZE);
         g_hw.regs = nullptr;
         g_hw.upper_mem = nullptr;
         sys->close_file(g_hw.mem_fd);

@@ -12,8 +12,9 @@ namespace reg {
 // --- Physical memory map --------------------------------------------------
 constexpr uint32_t BLOCK_PHYS = 0xC0000000u;
 constexpr uint32_t BLOCK_SIZE = 0x10000u;
-constexpr uint32_t UPPER_PHYS = 0x03800000u;
-constexpr uint32_t UPPER_SIZE = 0x800000u;
+constexpr uint32_t UPPER_PHYS = 0x03800000u;  // upper memory: UPPER_MEMORY_SIZE bytes (hw/hw.h)
+// The launcher's own 320 x 240 16-bit screen, blanked at exit.
+constexpr uint32_t LAUNCHER_SCREEN_BYTES = 320 * 240 * 2;
 
 // --- System control and clocks ------------------------------------------
 constexpr uint32_t SYS_CLOCK_ENABLE = 0x0904;  // bit 0: set at shut-down; bit 10: set at start-up

@@ -12,7 +12,6 @@
 #include "music/music_driver.h"
 
 static const char MUSIC_FILE[] = "bellwarm_harmonic.xm";
-constexpr uint16_t MUSIC_MIX_RATE = 22100;  // Hz; 22100, not 22050
 constexpr int MUSIC_MAX_CHANNELS = 32;
 // 16-bit stereo software mixing of the music only: no sound-effect voices,
 // surround, interpolation, high-quality mixer or reversed stereo.

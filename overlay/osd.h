@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "hw/hw_buttons.h"
+
 // --- State ------------------------------------------------------------------
 
 constexpr int OSD_STATE_RUNNING = 0;  // demo runs
@@ -19,15 +21,15 @@ constexpr int OSD_STATE_HIDDEN = 3;   // paused, menu hidden
 
 constexpr int OSD_ITEM_PLAY = 0, OSD_ITEM_CAMERA = 1, OSD_ITEM_EXIT = 2;
 
-// Button masks (the bit layout is the hardware layer's).
-constexpr uint32_t OSD_KEY_VOLUME_DOWN = 0x10000;
-constexpr uint32_t OSD_KEY_VOLUME_UP = 0x20000;
+// What the overlay does with each button (the bits are the hardware layer's).
+constexpr uint32_t OSD_KEY_VOLUME_DOWN = BUTTON_VOLUME_DOWN;
+constexpr uint32_t OSD_KEY_VOLUME_UP = BUTTON_VOLUME_UP;
 constexpr uint32_t OSD_KEY_VOLUME = OSD_KEY_VOLUME_DOWN | OSD_KEY_VOLUME_UP;  // both: mute
-constexpr uint32_t OSD_KEY_PAUSE = 0x100;     // pause / confirm, on the press
-constexpr uint32_t OSD_KEY_CONFIRM = 0x2000;  // confirm while it is down (menu only)
-constexpr uint32_t OSD_KEY_NEXT = 0x4;
-constexpr uint32_t OSD_KEY_PREV_A = 0x40, OSD_KEY_PREV_B = 0x200;
-constexpr uint32_t OSD_KEY_EXIT_NOW = 0x80000;
+constexpr uint32_t OSD_KEY_PAUSE = BUTTON_START;  // pause / confirm, on the press
+constexpr uint32_t OSD_KEY_CONFIRM = BUTTON_B;    // confirm while it is down (menu only)
+constexpr uint32_t OSD_KEY_NEXT = BUTTON_LEFT;
+constexpr uint32_t OSD_KEY_PREV_A = BUTTON_RIGHT, OSD_KEY_PREV_B = BUTTON_SELECT;
+constexpr uint32_t OSD_KEY_EXIT_NOW = BUTTON_EXIT_AT_ONCE;
 
 // Durations in milliseconds.
 constexpr uint32_t OSD_MENU_SLIDE_MS = 320;  // opening and closing animation

@@ -5,8 +5,6 @@
 
 #include "state/program_state.h"  // the values the start-up sets and the demo clock's counters
 
-constexpr uint32_t UPPER_MEMORY_SIZE = 8u * 1024 * 1024;
-
 int main_run();  // the whole life of the process; returns 0 only if the launcher cannot start
 void main_startup();
 void main_init_video();

@@ -7,6 +7,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "hw/hw.h"
+#include "hw/hw_buttons.h"
 #include "hw/regs.h"
 #include "sim/sim_encoder.h"
 
@@ -14,14 +16,13 @@ namespace {
 
 constexpr uint64_t NS_PER_S = 1000000000ull;
 constexpr uint32_t LAUNCHER_SCREEN_PHYS = 0x03101000u;  // the frame the launcher was showing
-constexpr uint32_t LAUNCHER_SCREEN_BYTES = 320 * 240 * 2;
 constexpr int FD_MEM = 3, FD_TOUCH = 4;
 
 struct Machine {
     SimConfig config;
     std::vector<uint16_t> regs = std::vector<uint16_t>(0x8000, 0);
-    std::vector<uint8_t> upper = std::vector<uint8_t>(reg::UPPER_SIZE, 0);
-    std::vector<uint8_t> launcher_screen = std::vector<uint8_t>(LAUNCHER_SCREEN_BYTES, 0x5A);
+    std::vector<uint8_t> upper = std::vector<uint8_t>(UPPER_MEMORY_SIZE, 0);
+    std::vector<uint8_t> launcher_screen = std::vector<uint8_t>(reg::LAUNCHER_SCREEN_BYTES, 0x5A);
     SimEncoder encoder;
 
     uint64_t now_ns = 0;
@@ -85,7 +86,7 @@ void trace_line(Machine& m, const char* fmt, ...) {
 
 uint32_t held_buttons(const Machine& m) {
     uint32_t held = m.script_buttons | m.host_buttons;
-    if (m.exit_held) held |= 0x0C00;  // the two keys of the immediate-exit combination
+    if (m.exit_held) held |= BUTTON_EXIT_KEYS;
     return held;
 }
 
@@ -133,14 +134,6 @@ void skip_to_vsync_change(Machine& m, uint32_t offset) {
 
 // --- Registers --------------------------------------------------------------
 
-uint16_t port_pins(uint32_t held, int port) {
-    uint16_t low = 0;  // pins that read low (held buttons)
-    if (port == reg::PORT_C) low = uint16_t(held & 0xFF00);
-    if (port == reg::PORT_M) low = uint16_t(held & 0x00FF);
-    if (port == reg::PORT_D) low = uint16_t(((held >> 10) & 0x00C0) | ((held >> 7) & 0x0800));
-    return uint16_t(0xFFFF & ~low);
-}
-
 uint16_t bus_sda_line(Machine& m) {
     uint16_t function = m.regs[reg::GPIO_B_FUNCTION >> 1];
     uint16_t out = m.regs[reg::GPIO_B_OUTPUT >> 1];
@@ -172,11 +165,11 @@ uint16_t read_register(Machine& m, uint32_t offset) {
     case reg::GPIO_B_INPUT:
         return uint16_t(0xFFEE | (in_blank(m) ? reg::GPIO_B_VSYNC : 0) | bus_sda_line(m));
     case reg::GPIO_C_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_C);
+        return button_port_levels(held_buttons(m), reg::PORT_C);
     case reg::GPIO_D_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_D);
+        return button_port_levels(held_buttons(m), reg::PORT_D);
     case reg::GPIO_M_INPUT:
-        return port_pins(held_buttons(m), reg::PORT_M);
+        return button_port_levels(held_buttons(m), reg::PORT_M);
     case reg::GPIO_I_INPUT:
         return m.config.board == SimBoard::TOUCH_LOW ? uint16_t(0xFFFF & ~reg::GPIO_I_PIN12)
                                                      : 0xFFFF;
@@ -278,10 +271,10 @@ struct SimSystem final : HwSystem {
         log(line);
         if (fd != FD_MEM) return nullptr;
         if (phys == reg::BLOCK_PHYS && size <= reg::BLOCK_SIZE) return g_sim->regs.data();
-        if (phys == reg::UPPER_PHYS && size <= reg::UPPER_SIZE) return g_sim->upper.data();
-        if (phys == LAUNCHER_SCREEN_PHYS && size <= LAUNCHER_SCREEN_BYTES)
+        if (phys == reg::UPPER_PHYS && size <= UPPER_MEMORY_SIZE) return g_sim->upper.data();
+        if (phys == LAUNCHER_SCREEN_PHYS && size <= reg::LAUNCHER_SCREEN_BYTES)
             return g_sim->launcher_screen.data();
-        if (phys >= reg::UPPER_PHYS && phys - reg::UPPER_PHYS + uint64_t(size) <= reg::UPPER_SIZE)
+        if (phys >= reg::UPPER_PHYS && phys - reg::UPPER_PHYS + uint64_t(size) <= UPPER_MEMORY_SIZE)
             return g_sim->upper.data() + (phys - reg::UPPER_PHYS);
         return nullptr;
     }
@@ -405,7 +398,7 @@ void sim_set_pacer(SimPacer* pacer) { g_sim->pacer = pacer; }
 void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
     g_sim->vblank_listeners.push_back(std::move(listener));
 }
-void sim_set_host_buttons(uint32_t mask) { g_sim->host_buttons = mask & 0x7FFFF; }
+void sim_set_host_buttons(uint32_t mask) { g_sim->host_buttons = mask & BUTTON_PINS; }
 void sim_request_exit() { g_sim->exit_requested = true; }
 void sim_on_exit(std::function<void()> listener) {
     g_sim->exit_listeners.push_back(std::move(listener));

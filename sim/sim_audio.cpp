@@ -30,7 +30,7 @@ struct SimAudio {
 static SimAudio g_sim_audio;
 
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate) {
-    uint64_t per = uint64_t(SIM_AUDIO_RATE) * rate.den;  // u64: exact for 10^9 frames
+    uint64_t per = uint64_t(MUSIC_MIX_RATE) * rate.den;  // u64: exact for 10^9 frames
     return (frame + 1) * per / rate.num - frame * per / rate.num;
 }
 
@@ -79,7 +79,7 @@ static BOOL driver_is_present() {
 static int driver_init() {
     SimAudio& a = g_sim_audio;
     if (a.setup.speaker) {
-        a.speaker_open = a.setup.speaker->open(SIM_AUDIO_RATE);
+        a.speaker_open = a.setup.speaker->open(MUSIC_MIX_RATE);
         if (!a.speaker_open) {
             MikMod_errno = MMERR_OPENING_AUDIO;
             return 1;
@@ -160,7 +160,7 @@ bool sim_audio_setup(const SimAudioSetup& setup) {
     g_sim_audio.fail_init = fail;
     music_use_host_driver(&g_sim_audio_driver);
     if (setup.wav_path.empty()) return true;
-    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, SIM_AUDIO_RATE);
+    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, MUSIC_MIX_RATE);
     return g_sim_audio.wav_ok;
 }
 

@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "music/music.h"
 #include "sim/sim.h"
 
 struct HostOptions;
 struct MDRIVER;
 
-constexpr uint32_t SIM_AUDIO_RATE = 22100;  // Hz, stereo 16-bit, as the glue asks the library
 // Silence kept queued ahead of the host's sound device: six frames at 60 Hz,
 // so a frame that comes up to 100 ms late does not run the queue dry.
 constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
@@ -43,7 +43,7 @@ void sim_audio_finish();
 // False when the WAV could not be written completely (it is then not kept).
 bool sim_audio_wav_ok();
 
-// Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = 22100 / rate.
+// Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = MUSIC_MIX_RATE / rate.
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate);
 uint64_t sim_audio_samples_out();  // produced so far (mixed, paused or padding)
 uint64_t sim_audio_mixer_bytes();  // bytes the software mixer was asked for

@@ -7,7 +7,7 @@
 
 struct SimWav {
     FILE* file = nullptr;
-    std::string path, temp_path;
+    std::string path;  // written as path + ".part" until closed
     uint32_t rate = 0;
     uint64_t samples = 0;  // stereo samples written
     bool failed = false;   // a write went wrong: the file is not kept

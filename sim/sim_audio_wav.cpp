@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sim/sim_audio_sink.h"
+#include "sim/sim_file.h"
 
 constexpr uint32_t WAV_HEADER_BYTES = 44;
 
@@ -32,11 +33,10 @@ static void wav_header(uint8_t* h, uint32_t rate, uint64_t samples) {
 
 bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate) {
     wav->path = path;
-    wav->temp_path = path + ".part";
     wav->rate = rate;
     wav->samples = 0;
     wav->failed = false;
-    wav->file = fopen(wav->temp_path.c_str(), "wb");
+    wav->file = fopen(sim_part_path(path).c_str(), "wb");
     if (!wav->file) return false;
     uint8_t h[WAV_HEADER_BYTES];
     wav_header(h, rate, 0);
@@ -64,7 +64,6 @@ bool sim_wav_close(SimWav* wav) {
               fwrite(h, 1, sizeof h, wav->file) == sizeof h;
     ok = fclose(wav->file) == 0 && ok;
     wav->file = nullptr;
-    if (ok) ok = rename(wav->temp_path.c_str(), wav->path.c_str()) == 0;
-    if (!ok) remove(wav->temp_path.c_str());
-    return ok;
+    std::string error;
+    return sim_commit_file(wav->path, ok, &error) && ok;
 }

@@ -50,22 +50,6 @@ std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame) {
     return line;
 }
 
-std::string sim_part_path(const std::string& path) { return path + ".part"; }
-
-bool sim_commit_file(const std::string& path, bool keep, std::string* error) {
-    const std::string part = sim_part_path(path);
-    if (!keep) {
-        std::remove(part.c_str());
-        return true;
-    }
-    if (std::rename(part.c_str(), path.c_str()) != 0) {
-        *error = "cannot rename '" + part + "' to '" + path + "': " + std::strerror(errno);
-        std::remove(part.c_str());
-        return false;
-    }
-    return true;
-}
-
 // --- PNG ------------------------------------------------------------------
 
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {

@@ -10,6 +10,7 @@
 
 #include "sim/sim.h"
 #include "sim/sim_compositor.h"
+#include "sim/sim_file.h"
 
 // The frame hash. The pixels (32-bit words 0x00RRGGBB, row by row from the
 // top, left to right) are taken in pairs as 64-bit words w_j = pixel[2j] |
@@ -40,8 +41,3 @@ struct SimY4mWriter {
 bool sim_y4m_open(SimY4mWriter* w, const std::string& path, std::string* error);
 void sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate);
 bool sim_y4m_close(SimY4mWriter* w, std::string* error);
-
-// Writes to `path` + ".part"; sim_commit_file renames it to `path`, or, when
-// `keep` is false, removes it.
-std::string sim_part_path(const std::string& path);
-bool sim_commit_file(const std::string& path, bool keep, std::string* error);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "hw/hw.h"
 #include "hw/regs.h"
 #include "sim/color.h"
 #include "sim/sim_pixels.h"
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr int64_t UPPER_PHYS = reg::UPPER_PHYS;
-constexpr int64_t UPPER_SIZE = reg::UPPER_SIZE;
+constexpr int64_t UPPER_SIZE = UPPER_MEMORY_SIZE;
 constexpr int LCD_WIDTH = 320, LCD_HEIGHT = 240;
 
 struct Regs {

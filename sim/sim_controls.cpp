@@ -3,13 +3,15 @@
 
 #include <cstring>
 
+#include "hw/hw_buttons.h"
+
 namespace {
 
-// The handheld's buttons by mask bit, as the --input script names them.
-constexpr uint32_t UP = 1u << 0, LEFT = 1u << 2, DOWN = 1u << 4, RIGHT = 1u << 6;
-constexpr uint32_t START = 1u << 8, SELECT = 1u << 9, L = 1u << 10, R = 1u << 11;
-constexpr uint32_t A = 1u << 12, B = 1u << 13, X = 1u << 14, Y = 1u << 15;
-constexpr uint32_t VOLDOWN = 1u << 16, VOLUP = 1u << 17, CLICK = 1u << 18;
+// Short names for the handheld's buttons, to keep the tables below narrow.
+constexpr uint32_t UP = BUTTON_UP, LEFT = BUTTON_LEFT, DOWN = BUTTON_DOWN, RIGHT = BUTTON_RIGHT;
+constexpr uint32_t START = BUTTON_START, SELECT = BUTTON_SELECT, L = BUTTON_L, R = BUTTON_R;
+constexpr uint32_t A = BUTTON_A, B = BUTTON_B, X = BUTTON_X, Y = BUTTON_Y;
+constexpr uint32_t VOLDOWN = BUTTON_VOLUME_DOWN, VOLUP = BUTTON_VOLUME_UP, CLICK = BUTTON_CLICK;
 
 constexpr uint32_t PAD_BUTTONS[] = {
     A,      B,     X,     Y,      // face buttons
@@ -21,16 +23,25 @@ constexpr uint32_t PAD_BUTTONS[] = {
 }  // namespace
 
 const SimKeyBinding SIM_KEY_BINDINGS[] = {
-    {0x52, "ArrowUp", UP},     {0x51, "ArrowDown", DOWN},
-    {0x50, "ArrowLeft", LEFT}, {0x4F, "ArrowRight", RIGHT},
-    {0x28, "Enter", START},    {0x58, "NumpadEnter", START},
-    {0x2C, "Space", SELECT},   {0x2A, "Backspace", SELECT},
-    {0x14, "KeyQ", L},         {0x1A, "KeyW", R},
-    {0x04, "KeyA", A},         {0x16, "KeyS", B},
-    {0x1D, "KeyZ", X},         {0x1B, "KeyX", Y},
-    {0x2D, "Minus", VOLDOWN},  {0x56, "NumpadSubtract", VOLDOWN},
-    {0x2E, "Equal", VOLUP},    {0x57, "NumpadAdd", VOLUP},
-    {0x29, "Escape", L | R},
+    {0x52, "ArrowUp", UP},
+    {0x51, "ArrowDown", DOWN},
+    {0x50, "ArrowLeft", LEFT},
+    {0x4F, "ArrowRight", RIGHT},
+    {0x28, "Enter", START},
+    {0x58, "NumpadEnter", START},
+    {0x2C, "Space", SELECT},
+    {0x2A, "Backspace", SELECT},
+    {0x14, "KeyQ", L},
+    {0x1A, "KeyW", R},
+    {0x04, "KeyA", A},
+    {0x16, "KeyS", B},
+    {0x1D, "KeyZ", X},
+    {0x1B, "KeyX", Y},
+    {0x2D, "Minus", VOLDOWN},
+    {0x56, "NumpadSubtract", VOLDOWN},
+    {0x2E, "Equal", VOLUP},
+    {0x57, "NumpadAdd", VOLUP},
+    {0x29, "Escape", BUTTON_EXIT_KEYS},
 };
 const int SIM_KEY_BINDING_COUNT = int(sizeof SIM_KEY_BINDINGS / sizeof SIM_KEY_BINDINGS[0]);
 

@@ -7,13 +7,29 @@
 #include <iterator>
 #include <sstream>
 
-// The handheld's buttons by mask bit (1 = pressed in the button mask).
+#include "hw/hw_buttons.h"
+
+// The handheld's buttons by name.
 const KeyName HOST_KEY_NAMES[] = {
-    {"up", 1u << 0},       {"upleft", 1u << 1},    {"left", 1u << 2},   {"downleft", 1u << 3},
-    {"down", 1u << 4},     {"downright", 1u << 5}, {"right", 1u << 6},  {"upright", 1u << 7},
-    {"start", 1u << 8},    {"select", 1u << 9},    {"l", 1u << 10},     {"r", 1u << 11},
-    {"a", 1u << 12},       {"b", 1u << 13},        {"x", 1u << 14},     {"y", 1u << 15},
-    {"voldown", 1u << 16}, {"volup", 1u << 17},    {"click", 1u << 18},
+    {"up", BUTTON_UP},
+    {"upleft", BUTTON_UP_LEFT},
+    {"left", BUTTON_LEFT},
+    {"downleft", BUTTON_DOWN_LEFT},
+    {"down", BUTTON_DOWN},
+    {"downright", BUTTON_DOWN_RIGHT},
+    {"right", BUTTON_RIGHT},
+    {"upright", BUTTON_UP_RIGHT},
+    {"start", BUTTON_START},
+    {"select", BUTTON_SELECT},
+    {"l", BUTTON_L},
+    {"r", BUTTON_R},
+    {"a", BUTTON_A},
+    {"b", BUTTON_B},
+    {"x", BUTTON_X},
+    {"y", BUTTON_Y},
+    {"voldown", BUTTON_VOLUME_DOWN},
+    {"volup", BUTTON_VOLUME_UP},
+    {"click", BUTTON_CLICK},
 };
 const int HOST_KEY_NAME_COUNT = int(sizeof HOST_KEY_NAMES / sizeof HOST_KEY_NAMES[0]);
 

@@ -16,7 +16,7 @@ namespace {
 
 // Stereo samples through the end of `frames` frames at `rate`.
 uint64_t samples_through(uint64_t frames, SimRate rate) {
-    return frames * SIM_AUDIO_RATE * rate.den / rate.num;
+    return frames * MUSIC_MIX_RATE * rate.den / rate.num;
 }
 
 TEST(MusicOutput, FirstSecondsAreNeitherSilentNorClipped) {
@@ -30,7 +30,7 @@ TEST(MusicOutput, FirstSecondsAreNeitherSilentNorClipped) {
     EXPECT_EQ(r.stdout_text, "");
     ASSERT_EQ(r.samples.size(), 2 * samples_through(300, {60, 1}));
     for (int second = 0; second < 5; second++) {
-        size_t a = size_t(second) * 2 * SIM_AUDIO_RATE, b = a + 2 * SIM_AUDIO_RATE;
+        size_t a = size_t(second) * 2 * MUSIC_MIX_RATE, b = a + 2 * MUSIC_MIX_RATE;
         EXPECT_GT(rms(r.samples, a, b), 1000.0) << "second " << second;  // -30 dBFS
         EXPECT_LT(peak(r.samples, a, b), 32000) << "second " << second;
     }
@@ -47,7 +47,7 @@ TEST(MusicOutput, EveryFrameGetsItsShareOfSamplesAtEachDisplayRate) {
         uint64_t total = 0;
         for (uint64_t f = 0; f < 3003; f++) {
             uint64_t n = sim_audio_frame_samples(f, rate);
-            uint64_t lo = SIM_AUDIO_RATE * rate.den / rate.num;
+            uint64_t lo = MUSIC_MIX_RATE * rate.den / rate.num;
             EXPECT_TRUE(n == lo || n == lo + 1) << rate.num << " frame " << f;
             total += n;
         }

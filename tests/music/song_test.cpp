@@ -11,8 +11,6 @@
 #include "music/music.h"
 #include "tests/music/render.h"
 
-extern MODULE* g_module;
-
 namespace {
 
 std::string run_command(const std::string& cmd) {
@@ -56,7 +54,7 @@ double libmikmod_seconds(int* channels, int* restart) {
             *restart = g_module->reppos;
         }
     };
-    return double(render_music(run).mixer_bytes) / 4 / 22100;
+    return double(render_music(run).mixer_bytes) / 4 / MUSIC_MIX_RATE;
 }
 
 TEST(Song, IsLongEnoughAndAllThreePlayersAgreeOnItsLength) {
@@ -101,7 +99,7 @@ TEST(Song, LoopsToItsRestartPosition) {
     EXPECT_EQ(max_position, 14);
     EXPECT_EQ(position_after, restart);
     size_t end = r.samples.size();
-    EXPECT_GT(rms(r.samples, end - 2 * 22100, end), 500.0);  // still playing
+    EXPECT_GT(rms(r.samples, end - 2 * MUSIC_MIX_RATE, end), 500.0);  // still playing
 }
 
 }  // namespace

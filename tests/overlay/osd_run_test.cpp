@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "music/music.h"
+
 namespace {
 
 struct DemoRun {
@@ -147,8 +149,8 @@ TEST(OsdRun, VolumeKeysScaleTheSoundAndStopAtTheLimits) {
     const std::vector<int16_t> past = sound_of("vol_past", presses("volup", 13, 10));
     ASSERT_GT(start.size(), 100000u);
     EXPECT_EQ(top, past);
-    // Stereo samples of frames 100 to 380 (22100 Hz, about 60 frames a second).
-    const size_t a = 2 * 22100 * 100 / 60, b = 2 * 22100 * 380 / 60;
+    // Stereo samples of frames 100 to 380 (about 60 frames a second).
+    const size_t a = 2 * MUSIC_MIX_RATE * 100 / 60, b = 2 * MUSIC_MIX_RATE * 380 / 60;
     const double ratio = rms(top, a, b) / rms(start, a, b);
     EXPECT_NEAR(ratio, 128.0 / 51, 0.15);  // the mixer scales close to linearly
     const std::vector<int16_t> low = sound_of("vol_low", presses("voldown", 8, 10));
@@ -163,7 +165,7 @@ TEST(OsdRun, ResumedSoundIsTheUnpausedSoundShiftedByThePause) {
     const std::vector<int16_t> plain = sound_of("snd_plain", "0 -\n");
     const std::vector<int16_t> paused =
         sound_of("snd_paused", "0 -\n30 start\n31 -\n90 start\n91 -\n");
-    auto at = [](uint64_t frame) { return size_t(2 * (frame * 22100 / 60)); };  // stereo
+    auto at = [](uint64_t frame) { return size_t(2 * (frame * MUSIC_MIX_RATE / 60)); };  // stereo
     ASSERT_GT(plain.size(), at(400));
     ASSERT_EQ(paused.size(), plain.size());
     EXPECT_GT(rms(plain, at(32), at(89)), 100.0);

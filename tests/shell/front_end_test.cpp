@@ -99,7 +99,7 @@ TEST(FrontEnd, SeesEveryBlankAndItsExitRequestEndsTheRun) {
     EXPECT_EQ(g_pacer.times[0], 16666666u);
 
     // Every sample made while the speaker was open went to it.
-    EXPECT_EQ(g_speaker.rate, SIM_AUDIO_RATE);
+    EXPECT_EQ(g_speaker.rate, MUSIC_MIX_RATE);
     EXPECT_EQ(g_speaker.queued, g_speaker.produced_at_close);
     EXPECT_GE(g_speaker.queued, 368 * (g_screen.polls - 2));
 
