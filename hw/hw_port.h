@@ -7,12 +7,10 @@
 //
 // Backends: the device (a volatile pointer into the mapped block, real
 // system calls; handheld build only), the simulated handheld (sim/), and the
-// null backend below (a plain register file, no behaviour) for unit tests.
+// unit tests' stand-in (tests/support/test_handheld.h).
 #pragma once
 
 #include <cstdint>
-#include <vector>
-#include <string>
 
 struct RegIo {
     virtual ~RegIo() = default;
@@ -50,36 +48,3 @@ HwSystem* hw_system();
 // for /dev/mem; it never runs commands or the launcher there.
 RegIo* hw_device_regs();
 HwSystem* hw_device_system(const char* mem_path);
-
-// Null backend: a register file with no behaviour, upper memory in a plain
-// buffer, system calls recorded instead of made. Unit tests preset and read
-// `regs` and inspect `calls` ("open /dev/mem", "map 0x03800000 0x800000",
-// "run /sbin/rmmod mmuhack", "exec /usr/gp2x/gp2xmenu", ...).
-struct NullHandheld : RegIo, HwSystem {
-    std::vector<uint16_t> regs = std::vector<uint16_t>(0x8000, 0);
-    std::vector<uint8_t> upper = std::vector<uint8_t>(0x800000, 0);
-    std::vector<uint8_t> frame = std::vector<uint8_t>(0x25800, 0);  // the launcher's screen
-    std::vector<std::string> calls;
-    int touch_fd = -1;  // what the touch-screen open returns
-    uint32_t writes = 0;
-
-    uint16_t read16(uint32_t offset) override { return regs[(offset & 0xFFFF) >> 1]; }
-    void write16(uint32_t offset, uint16_t value) override {
-        regs[(offset & 0xFFFF) >> 1] = value;
-        ++writes;
-    }
-    uint32_t read32(uint32_t offset) override {
-        return read16(offset) | uint32_t(read16(offset + 2)) << 16;
-    }
-    void write32(uint32_t offset, uint32_t value) override {
-        write16(offset, uint16_t(value));
-        write16(offset + 2, uint16_t(value >> 16));
-    }
-    int open_file(const char* path, int flags) override;
-    int close_file(int fd) override;
-    void* map_physical(int fd, uint32_t phys, uint32_t size) override;
-    void unmap(void* address, uint32_t size) override;
-    int run_command(const char* command) override;
-    int exec_launcher(const char* directory, const char* path) override;
-    void bus_delay() override {}
-};

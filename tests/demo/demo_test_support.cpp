@@ -1,31 +1,44 @@
 #include "tests/demo/demo_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "demo/scenes.h"
+#include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "render3d/r3d.h"
-#include "state/program_state.h"
+#include "shell/main.h"
 
-NullHandheld& demo_test_handheld() {
-    static NullHandheld nh;
-    static bool ready = false;
-    if (!ready) {
-        hw_set_port(&nh, &nh);
-        g_hw.upper_mem = nh.upper.data();
-        g_screen_width = 320;
-        g_screen_height = 240;
-        g_screen_pixels = 320 * 240;
-        r3d_set_screen_size(320, 240);
+TestHandheld& demo_test_handheld(bool tv) {
+    static std::unique_ptr<TestHandheld> hh;
+    static bool on_tv = false, renderer_ready = false;
+    if (!hh || on_tv != tv) {
+        hh = std::make_unique<TestHandheld>();
+        if (tv) {  // what the launcher leaves on a TV with an NTSC-height frame
+            hh->regs[reg::DPC_CONTROL >> 1] = reg::DPC_CONTROL_TV;
+            hh->regs[reg::DPC_V_ACTIVE >> 1] = 239;
+        }
+        hw_reset_state();
+        hw_set_port(hh.get(), hh.get());
+        testing::internal::CaptureStdout();
+        hw_init("test");
+        testing::internal::GetCapturedStdout();
+        main_init_video();
+        on_tv = tv;
+    }
+    if (!renderer_ready) {
+        r3d_set_screen_size(320, 240);  // the scenes' tests draw LCD pages
         r3d_init(240);
         r3d_build_trig_tables();
         r3d_build_meshes();
         fx_font_init();
-        ready = true;
+        renderer_ready = true;
     }
-    return nh;
+    return *hh;
 }
 
 void demo_test_fresh_scene() {

@@ -1,20 +1,22 @@
-// Shared set-up for the scene tests: a null handheld standing for the
-// device, the renderer and the scene data built as at start-up.
+// Shared set-up for the scene tests: the stand-in handheld brought up the way
+// the start-up does it (hardware layer, display, renderer, scene data).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "hw/hw_port.h"
 #include "render3d/surface.h"
+#include "tests/support/test_handheld.h"
 
-// Upper memory in a NullHandheld, the LCD's screen size, the renderer's
-// tables and models and the font. Idempotent.
-NullHandheld& demo_test_handheld();
+// The stand-in handheld after hw_init and main_init_video: on the LCD, or
+// with `tv` on a TV with an NTSC-height frame (720 x 480); the renderer's
+// tables and models and the font are built once. Changing `tv` starts the
+// display again.
+TestHandheld& demo_test_handheld(bool tv = false);
 // Rebuilds the scene data from the C library's default seed (what the
 // unseeded program sees) and resets the scroller's state to program start.
 void demo_test_fresh_scene();
-// A surface on RGB page 0 of the null handheld's upper memory.
+// A surface on RGB page 0 of the stand-in's upper memory.
 Surface demo_test_page();
 std::vector<uint8_t> demo_test_read_file(const std::string& path);

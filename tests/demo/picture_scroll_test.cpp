@@ -12,7 +12,7 @@
 namespace {
 
 TEST(PictureScroll, LoadCopiesThePictureToItsUpperMemoryOffset) {
-    NullHandheld& nh = demo_test_handheld();
+    TestHandheld& nh = demo_test_handheld();
     std::fill(nh.upper.begin(), nh.upper.end(), 0x5A);
     fx_picture_load();
     std::vector<uint8_t> disk = demo_test_read_file("demo/assets/picture.ycbcr");
@@ -70,12 +70,14 @@ TEST(PictureScroll, WindowShowsThePictureAsStored) {
     EXPECT_EQ(lcd.top_offset, 0x400280);  // line 1 on the first frame
 
     // A 720 x 480 TV: the whole screen, in field lines (two fields of 240).
-    g_screen_width = 720, g_screen_height = 480, g_screen_pixels = 720 * 480;
+    demo_test_handheld(true);
+    ASSERT_EQ(g_screen_width, 720);
+    ASSERT_EQ(g_screen_height, 480);
     g_picture_ready = 0;
     LayerWindow tv{};
     fx_picture_scroll_frame(&tv, 0);
     expect_window(tv, 0, 0, 719, 239, 240);
-    g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
+    demo_test_handheld(false);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The scenes' display operations: windows, page flip, reset and restore.
+// The scenes' display operations: windows, page flip, reset and restore, each
+// on a display the start-up set up (main_init_video).
 #include <gtest/gtest.h>
 
 #include "demo/display.h"
@@ -9,23 +10,13 @@
 
 namespace {
 
-// Start-up as the shell does it, on the LCD or a TV.
-void start(uint32_t mode) {
-    hw_get_video_output(&g_video_output, &g_video_bpp);
-    g_is_tv = g_video_output > 4;
-    g_is_tall_tv = g_video_output > 18;
-    hw_set_video_mode(mode, 16);
-    hw_get_screen_size(&g_screen_width, &g_screen_height);
-    g_screen_pixels = g_screen_width * g_screen_height;
-}
-
 uint32_t displayed_page(const SimBench& m) { return m.pair(0x2912) - 0x03800000u; }
 
 }  // namespace
 
 TEST(PageFlip, ShownPageAlternatesAndIsNeverTheDrawnOne) {
     SimBench m;
-    start(0);
+    main_init_video();
     uint8_t* upper;
     hw_get_video_memory(&upper);
     g_flip_phase = 1;
@@ -56,7 +47,7 @@ TEST(PageFlip, ShownPageAlternatesAndIsNeverTheDrawnOne) {
 
 TEST(PageFlip, TvFlipStartsTheOddFieldOneLineIntoThePage) {
     SimBench m(SimOutput::TV_NTSC);
-    start(6);
+    main_init_video();
     g_flip_phase = 0;
     Surface s;
     fx_surface_init(&s);
@@ -69,7 +60,7 @@ TEST(PageFlip, TvFlipStartsTheOddFieldOneLineIntoThePage) {
 
 TEST(DisplayWindow, InitKeepsLow16BitsAndScrollMovesTheTopRegion) {
     SimBench m;
-    start(0);
+    main_init_video();
     LayerWindow w;
     fx_window_init(&w, 1, 1, 0x10000 + 5, 0, 319, 239, 240, 320, 0, 0, 0, 320 * 240 * 2, 0, 0);
     EXPECT_EQ(w.x0, 5);
@@ -103,7 +94,7 @@ TEST(DisplayWindow, InitKeepsLow16BitsAndScrollMovesTheTopRegion) {
 
 TEST(DisplayWindow, TvWindowStretchesThePictureOverTheScreen) {
     SimBench m(SimOutput::TV_PAL);
-    start(20);
+    main_init_video();
     LayerWindow w;
     fx_window_init(&w, 1, 1, 0, 0, 719, 575, 576, 720, 0, 0, 0, 720 * 576 * 2, 0, 0);
     fx_window_apply(&w);
@@ -117,7 +108,7 @@ TEST(DisplayWindow, TvWindowStretchesThePictureOverTheScreen) {
 
 TEST(DisplayWindow, RestoreSetsTheModeReadAtStartUp) {
     SimBench m(SimOutput::TV_NTSC);
-    start(6);
+    main_init_video();
     EXPECT_EQ(g_video_output, 5u);
     fx_display_restore_mode();
     int w, h;

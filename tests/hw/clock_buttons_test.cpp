@@ -8,7 +8,7 @@
 #include "hw/hw_state.h"
 #include "sim/sim.h"
 #include "sim/sim_options.h"
-#include "ticking_handheld.h"
+#include "tests/support/test_handheld.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ TEST(TickPair, RejectsRollOversAndFarPairs) {
 }
 
 // Sub-counts come from a queue, so the test decides what each read sees.
-struct ScriptedClock : NullHandheld {
+struct ScriptedClock : TestHandheld {
     std::deque<uint32_t> sub;
     uint32_t seconds = 0;
     uint32_t read32(uint32_t offset) override {
@@ -32,7 +32,7 @@ struct ScriptedClock : NullHandheld {
             return v | 0xFC00;  // bits above the count are ignored
         }
         if (offset == reg::RTC_SECONDS) return seconds;
-        return NullHandheld::read32(offset);
+        return TestHandheld::read32(offset);
     }
 };
 
@@ -105,7 +105,7 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
 
 // The button mask from pin levels, on each board variant.
 TEST(Buttons, MaskFromPinLevels) {
-    NullHandheld hh;
+    TestHandheld hh;
     hw_set_port(&hh, &hh);
     struct Case {
         uint16_t c, d, m;

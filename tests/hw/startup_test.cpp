@@ -9,12 +9,12 @@
 #include "hw/hw_state.h"
 #include "shell/main.h"
 #include "sim/sim.h"
-#include "ticking_handheld.h"
+#include "tests/support/test_handheld.h"
 
 namespace {
 
 struct HwStartup : ::testing::Test {
-    TickingHandheld hh;
+    TestHandheld hh;
     void SetUp() override {
         hw_reset_state();
         hw_set_port(&hh, &hh);

@@ -6,12 +6,12 @@
 
 #include "overlay/osd.h"
 #include "overlay/osd_art.h"
-#include "tests/overlay/fake_platform.h"
+#include "tests/overlay/osd_test_support.h"
 
 static int art_px(const uint8_t* art, int width, int x, int y) {
     return art[y * osd_row_bytes(width) + x / 4] >> (x % 4 * 2) & 3;
 }
-static const uint8_t* image(uint32_t offset) { return g_fake.upper.data() + offset; }
+static const uint8_t* image(uint32_t offset) { return g_hh.upper.data() + offset; }
 static const uint8_t* step_image(int s) { return image(OSD_VOLUME_OFFSET + OSD_IMAGE_BYTES * s); }
 
 // True when the w x h art sits at (x0, y0) of a sprite image.
@@ -114,8 +114,8 @@ TEST(OsdMenuImage, LcdMenuInUpperMemoryAfterAFrame) {
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_ARROWS[OSD_ARROW_RIGHT], 6, 20, 26, 0));
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0));
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_LABELS[0], 32, 12, 0, 20));
-    EXPECT_EQ(g_fake.cursor.back().offset, OSD_MENU_OFFSET);
-    EXPECT_EQ(g_fake.cursor.back().size, 32);
+    EXPECT_EQ(cursor().offset, OSD_MENU_OFFSET);
+    EXPECT_EQ(cursor().size, 32);
     frame(OSD_KEY_NEXT);  // the next key draws the left arrow pressed
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_ARROWS[OSD_ARROW_LEFT + 1], 6, 20, 0, 0));
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_ARROWS[OSD_ARROW_RIGHT], 6, 20, 26, 0));
@@ -135,17 +135,17 @@ TEST(OsdMenuImage, TvMenuUsesTheUpperHalfOfEachField) {
 TEST(OsdMenuImage, SqueezeRunsFromTheCurrentItemToTheNext) {
     boot(1, 0, 1000);
     frame(OSD_KEY_PAUSE);
-    g_fake.ticks += 400;
+    g_hh.ticks += 400;
     frame(0, 0);
     frame(OSD_KEY_NEXT, 0);  // rem 290: split 19, the current item almost whole
     const uint8_t* menu = image(OSD_MENU_OFFSET);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 19, 20, 6, 0)) << "columns 0-18";
-    g_fake.ticks = g_menu_next_until;  // rem 0: split 0, the next item whole
+    g_hh.ticks = g_menu_next_until;  // rem 0: split 0, the next item whole
     frame(0, 0);
     ASSERT_EQ(g_menu_selection, 0);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[1], 20, 20, 6, 0));
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_LABELS[1], 32, 12, 0, 20));
-    g_fake.ticks += 1;
+    g_hh.ticks += 1;
     frame(0, 0);
     EXPECT_EQ(g_menu_selection, 1);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[1], 20, 20, 6, 0));
@@ -155,10 +155,10 @@ TEST(OsdMenuImage, ShineSweepsTheIconInTheLastSecondOfTen) {
     boot(1, 0, 1000);
     frame(OSD_KEY_PAUSE);  // the animation began at 1000
     const uint8_t* menu = image(OSD_MENU_OFFSET);
-    g_fake.ticks = 1000 + 9000;
+    g_hh.ticks = 1000 + 9000;
     frame(0, 0);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0));  // not yet
-    g_fake.ticks = 1000 + 9500;  // pos = 500 * (7 + 40) / 1000 = 23: band 16 < x + y < 23
+    g_hh.ticks = 1000 + 9500;  // pos = 500 * (7 + 40) / 1000 = 23: band 16 < x + y < 23
     frame(0, 0);
     int lit = 0, shine = 0;
     for (int y = 0; y < 20; ++y)
@@ -172,7 +172,7 @@ TEST(OsdMenuImage, ShineSweepsTheIconInTheLastSecondOfTen) {
         }
     EXPECT_GT(shine, 0);
     EXPECT_LT(shine, lit);
-    g_fake.ticks = 1000 + 10000 + 100;  // the next period starts clean
+    g_hh.ticks = 1000 + 10000 + 100;  // the next period starts clean
     frame(0, 0);
     EXPECT_TRUE(shows(menu, 1, OSD_LCD_MENU_ICONS[0], 20, 20, 6, 0));
 }

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "overlay/osd.h"
+#include "music/music.h"
 #include "state/program_state.h"
-#include "tests/overlay/fake_platform.h"
+#include "tests/overlay/osd_test_support.h"
 
 constexpr uint32_t UP = OSD_KEY_VOLUME_UP, DOWN = OSD_KEY_VOLUME_DOWN, PAUSE = OSD_KEY_PAUSE;
 constexpr uint32_t CONFIRM = OSD_KEY_CONFIRM, NEXT = OSD_KEY_NEXT;
 
-static uint32_t first_alpha() { return g_fake.cursor.back().colour_a >> 24; }
+static uint32_t first_alpha() { return cursor().colour_a >> 24; }
 
 // Presses and releases a key, one frame each.
 static void tap(uint32_t key) {
@@ -19,17 +20,22 @@ static void tap(uint32_t key) {
 
 static void open_menu() {
     tap(PAUSE);
-    g_fake.ticks += 400;  // past the opening animation
+    g_hh.ticks += 400;  // past the opening animation
     frame(0);
     ASSERT_EQ(g_menu_open_until, 0u);
 }
 
+// The player's volume set to a mark, to see whether the overlay sends one.
+static void mark_player_volume() { music_set_volume(99); }
+
 TEST(OsdVolume, FirstFrameSendsStartVolumeOnce) {
     boot();
     frame(0);
+    EXPECT_EQ(player_volume(), 51);  // step 8
+    mark_player_volume();
     frame(0);
-    EXPECT_EQ(g_fake.volumes, std::vector<int>{51});  // step 8
-    EXPECT_TRUE(g_fake.cursor.empty());               // no key yet: nothing shown
+    EXPECT_EQ(player_volume(), 99);  // not sent again
+    EXPECT_EQ(cursor_calls(), 0u);   // no key yet: nothing shown
 }
 
 TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
@@ -40,13 +46,13 @@ TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
     frame(0);
     for (int i = 0; i < 11; ++i) tap(UP);
     EXPECT_EQ(g_volume_step, 20);
-    EXPECT_EQ(g_fake.volumes.back(), 128);
-    const size_t sent = g_fake.volumes.size();
+    EXPECT_EQ(player_volume(), 128);
+    mark_player_volume();
 
-    const uint32_t press = g_fake.ticks;
+    const uint32_t press = g_hh.ticks;
     frame(UP, 50);  // one press past the top
     EXPECT_EQ(g_volume_step, 20);
-    EXPECT_EQ(g_fake.volumes.size(), sent);  // nothing new for the player
+    EXPECT_EQ(player_volume(), 99);  // nothing new for the player
     EXPECT_EQ(g_volume_limit_until, press + 200);
     EXPECT_EQ(g_volume_show_until, press + 2000);
     // Blink: d = 150 -> level 49152/65536 -> alpha 191; d = 100 -> 127; d = 50 -> 191.
@@ -58,12 +64,12 @@ TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
     EXPECT_EQ(first_alpha(), 191u);
     frame(0);
     EXPECT_EQ(first_alpha(), 255u);  // blink over, display still up
-    EXPECT_EQ(g_fake.cursor.back().offset, OSD_VOLUME_OFFSET + 20 * OSD_IMAGE_BYTES);
+    EXPECT_EQ(cursor().offset, OSD_VOLUME_OFFSET + 20 * OSD_IMAGE_BYTES);
 
     for (int i = 0; i < 25; ++i) tap(DOWN);
     EXPECT_EQ(g_volume_step, 0);
-    EXPECT_EQ(g_fake.volumes.back(), 0);
-    const uint32_t low = g_fake.ticks;
+    EXPECT_EQ(player_volume(), 0);
+    const uint32_t low = g_hh.ticks;
     frame(DOWN);
     EXPECT_EQ(g_volume_limit_until, low + 200);
 }
@@ -71,23 +77,23 @@ TEST(OsdVolume, StepsOnPressesOnlyAndStopsAtTheLimitsWithABlink) {
 TEST(OsdVolume, DisplayFadesOutAndSwitchesOff) {
     boot(1, 0, 5000);
     frame(UP, 0);
-    EXPECT_EQ(g_fake.cursor_x, 240);
-    EXPECT_EQ(g_fake.cursor_y, 195);
-    EXPECT_EQ(g_fake.cursor.back().colour_b, 0x80000000u);
-    g_fake.ticks = 5000 + 2000 - 120;  // r = 120: g = 32768
+    EXPECT_EQ(cursor().x, 240);
+    EXPECT_EQ(cursor().y, 195);
+    EXPECT_EQ(cursor().colour_b, 0x80000000u);
+    g_hh.ticks = 5000 + 2000 - 120;  // r = 120: g = 32768
     frame(0, 0);
     EXPECT_EQ(first_alpha(), 127u);
-    EXPECT_EQ(g_fake.cursor.back().colour_b, 64u << 24);
-    g_fake.ticks = 5000 + 1900;
+    EXPECT_EQ(cursor().colour_b, 64u << 24);
+    g_hh.ticks = 5000 + 1900;
     frame(UP, 0);  // a new press restarts at full alpha
     EXPECT_EQ(first_alpha(), 255u);
     EXPECT_EQ(g_volume_show_until, 5000u + 1900 + 2000);
-    g_fake.ticks = 5000 + 3900;
+    g_hh.ticks = 5000 + 3900;
     frame(0, 0);
-    EXPECT_EQ(g_fake.cursor.back().enable, 0);
-    const size_t calls = g_fake.cursor.size();
+    EXPECT_EQ(cursor().enable, 0);
+    const size_t calls = cursor_calls();
     frame(0);
-    EXPECT_EQ(g_fake.cursor.size(), calls);  // switched off once
+    EXPECT_EQ(cursor_calls(), calls);  // switched off once
 }
 
 TEST(OsdVolume, MuteUnmuteAndBothKeysOverTwoFrames) {
@@ -97,8 +103,8 @@ TEST(OsdVolume, MuteUnmuteAndBothKeysOverTwoFrames) {
     frame(UP | DOWN);  // the second both: mute, the step stays
     EXPECT_EQ(g_volume_step, 9);
     EXPECT_EQ(g_muted, 1);
-    EXPECT_EQ(g_fake.volumes.back(), 0);
-    EXPECT_EQ(g_fake.cursor.back().offset, OSD_MUTE_OFFSET);
+    EXPECT_EQ(player_volume(), 0);
+    EXPECT_EQ(cursor().offset, OSD_MUTE_OFFSET);
     frame(UP | DOWN);
     frame(0);
     tap(UP | DOWN);  // already muted: nothing changes
@@ -106,7 +112,7 @@ TEST(OsdVolume, MuteUnmuteAndBothKeysOverTwoFrames) {
     tap(UP);  // unmute at the old step
     EXPECT_EQ(g_muted, 0);
     EXPECT_EQ(g_volume_step, 9);
-    EXPECT_EQ(g_fake.volumes.back(), VOLUME_TABLE[9]);
+    EXPECT_EQ(player_volume(), VOLUME_TABLE[9]);
     tap(DOWN);
     EXPECT_EQ(g_volume_step, 8);
 }
@@ -124,8 +130,8 @@ TEST(OsdVolume, KeysIgnoredWhilePausedAndDuringTheClosingAnimation) {
     EXPECT_EQ(g_paused, 1);
     tap(UP);
     EXPECT_EQ(g_volume_step, 9);
-    EXPECT_NE(g_fake.cursor.back().offset, OSD_VOLUME_OFFSET + 9 * OSD_IMAGE_BYTES);
-    g_fake.ticks += 400;
+    EXPECT_NE(cursor().offset, OSD_VOLUME_OFFSET + 9 * OSD_IMAGE_BYTES);
+    g_hh.ticks += 400;
     frame(0);
     EXPECT_EQ(g_paused, 0);
     tap(UP);
@@ -140,23 +146,23 @@ TEST(OsdMenu, PauseAndPlayKeepTheDemoClockBookkeeping) {
     EXPECT_TRUE(osd_blocks_frame());
     EXPECT_EQ(g_pause_started_ms, 1016u);
     EXPECT_EQ(g_menu_open_until, 1016u + 320);
-    EXPECT_EQ(g_fake.music_pauses, std::vector<int>{1});
+    EXPECT_TRUE(player_paused());
     frame(0);
-    g_fake.ticks = 6000;
+    g_hh.ticks = 6000;
     frame(0);      // the opening ends
     frame(PAUSE);  // play at 6016, after 5000 ms
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
     EXPECT_FALSE(osd_blocks_frame());
     EXPECT_EQ(g_pause_started_ms, 0u);
     EXPECT_EQ(g_paused_total_ms, 5000u);
-    EXPECT_EQ(g_fake.music_pauses, (std::vector<int>{1, 0}));
+    EXPECT_FALSE(player_paused());
     EXPECT_EQ(g_menu_close_until, 6016u + 320);
     // A second pause adds to the total.
-    g_fake.ticks = 7000;
+    g_hh.ticks = 7000;
     frame(0);
     frame(PAUSE);
     frame(0);
-    g_fake.ticks = 8000;
+    g_hh.ticks = 8000;
     frame(0);
     frame(CONFIRM);  // at 8016, the pause began at 7016
     EXPECT_EQ(g_paused_total_ms, 5000u + 1000);
@@ -166,21 +172,21 @@ TEST(OsdMenu, ConfirmDuringOpeningIsDroppedHeldConfirmActsAfterIt) {
     boot(1, 0, 1000);
     frame(PAUSE);  // opening ends after 1320
     for (uint32_t t = 1016; t <= 1320; t += 16) {
-        g_fake.ticks = t;
+        g_hh.ticks = t;
         frame(CONFIRM, 0);
         ASSERT_EQ(g_osd_state, OSD_STATE_MENU) << t;
     }
-    g_fake.ticks = 1336;
+    g_hh.ticks = 1336;
     frame(CONFIRM, 0);  // this frame's drawing ends the opening
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_EQ(g_menu_open_until, 0u);
-    g_fake.ticks = 1352;
+    g_hh.ticks = 1352;
     frame(CONFIRM, 0);
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
-    g_fake.ticks = 1368;
+    g_hh.ticks = 1368;
     frame(CONFIRM, 0);  // still down: cannot act twice
     EXPECT_EQ(g_osd_state, OSD_STATE_RUNNING);
-    EXPECT_EQ(g_fake.music_pauses, (std::vector<int>{1, 0}));
+    EXPECT_FALSE(player_paused());
 }
 
 TEST(OsdMenu, MovesChangeTheSelectionWhenTheirAnimationEnds) {
@@ -195,21 +201,21 @@ TEST(OsdMenu, MovesChangeTheSelectionWhenTheirAnimationEnds) {
     frame(0, 200);
     tap(NEXT);  // dropped: a move is pending
     EXPECT_EQ(g_menu_selection, 0);
-    g_fake.ticks += 100;
+    g_hh.ticks += 100;
     frame(0);
     EXPECT_EQ(g_menu_selection, 1);
     EXPECT_EQ(g_menu_next_until, 0u);
     // Previous from 1 to 0, then from 0 wraps to 2, by either key.
     tap(OSD_KEY_PREV_B);
-    g_fake.ticks += 300;
+    g_hh.ticks += 300;
     frame(0);
     EXPECT_EQ(g_menu_selection, 0);
     tap(OSD_KEY_PREV_A);
-    g_fake.ticks += 300;
+    g_hh.ticks += 300;
     frame(0);
     EXPECT_EQ(g_menu_selection, 2);
     tap(NEXT);
-    g_fake.ticks += 300;
+    g_hh.ticks += 300;
     frame(0);
     EXPECT_EQ(g_menu_selection, 0);
 }
@@ -228,7 +234,7 @@ TEST(OsdMenu, ExitByMenuAndByTheCombination) {
     boot();
     open_menu();
     tap(OSD_KEY_PREV_A);
-    g_fake.ticks += 300;
+    g_hh.ticks += 300;
     frame(0);
     ASSERT_EQ(g_menu_selection, OSD_ITEM_EXIT);
     EXPECT_EQ(g_quit, 0);
@@ -241,7 +247,7 @@ TEST(OsdMenu, CameraHidesTheMenuStaysPausedAndAnyKeyReopens) {
     boot();
     open_menu();
     tap(NEXT);
-    g_fake.ticks += 300;
+    g_hh.ticks += 300;
     frame(0);
     frame(CONFIRM);
     EXPECT_EQ(g_osd_state, OSD_STATE_HIDDEN);
@@ -249,17 +255,17 @@ TEST(OsdMenu, CameraHidesTheMenuStaysPausedAndAnyKeyReopens) {
     frame(CONFIRM, 400);  // held: no reopen, the close ends
     frame(CONFIRM);
     EXPECT_EQ(g_menu_close_until, 0u);
-    EXPECT_EQ(g_fake.cursor.back().enable, 0);
+    EXPECT_EQ(cursor().enable, 0);
     EXPECT_TRUE(osd_blocks_frame());
     EXPECT_NE(g_pause_started_ms, 0u);
-    EXPECT_EQ(g_fake.music_pauses, std::vector<int>{1});
-    const size_t calls = g_fake.cursor.size();
+    EXPECT_TRUE(player_paused());
+    const size_t calls = cursor_calls();
     frame(0);
-    EXPECT_EQ(g_fake.cursor.size(), calls);  // hidden: nothing drawn
+    EXPECT_EQ(cursor_calls(), calls);  // hidden: nothing drawn
     frame(OSD_KEY_PREV_B);
     EXPECT_EQ(g_osd_state, OSD_STATE_MENU);
     EXPECT_NE(g_menu_open_until, 0u);
-    EXPECT_EQ(g_fake.cursor.back().enable, 1);
+    EXPECT_EQ(cursor().enable, 1);
 }
 
 // Timers near the end of the 32-bit tick range keep running across the wrap.
@@ -277,13 +283,13 @@ TEST(OsdTimers, DeadlinesRunAcrossTheWrap) {
     EXPECT_EQ(g_menu_open_until, 1u);
     frame(0, 0);
     EXPECT_EQ(g_menu_open_until, 1u);
-    EXPECT_EQ(g_fake.cursor_x, 144 - 3);  // half way: truncate(12 cos(pi/4) - 12)
+    EXPECT_EQ(cursor().x, 144 - 3);  // half way: truncate(12 cos(pi/4) - 12)
 
     // The volume display set up just before the wrap stays for its 2 s.
     boot(1, 0, 0xFFFFFC00u);
     frame(UP, 0x300);
     frame(0, 0);
-    EXPECT_EQ(g_fake.cursor.back().enable, 1);
+    EXPECT_EQ(cursor().enable, 1);
     EXPECT_EQ(first_alpha(), 255u);
 }
 
@@ -291,10 +297,10 @@ TEST(OsdMenu, OpeningSlidesInFromTheLeftAndFadesIn) {
     boot(0, 1, 1000);  // PAL-height TV: margin 28, menu at (328, 130)
     frame(PAUSE, 160);
     frame(0, 0);  // rem 160: offset truncate(28 cos(pi/4) - 28) = -8, f = 128
-    EXPECT_EQ(g_fake.cursor_x, 328 - 8);
-    EXPECT_EQ(g_fake.cursor_y, 130);
-    EXPECT_EQ(g_fake.cursor.back().size, 64);
-    EXPECT_EQ(g_fake.cursor.back().offset, OSD_MENU_OFFSET);
+    EXPECT_EQ(cursor().x, 328 - 8);
+    EXPECT_EQ(cursor().y, 130);
+    EXPECT_EQ(cursor().size, 64);
+    EXPECT_EQ(cursor().offset, OSD_MENU_OFFSET);
     const uint32_t alpha = first_alpha();
     EXPECT_GE(alpha, 175u * 128 / 256);
     EXPECT_LE(alpha, 254u * 128 / 256);

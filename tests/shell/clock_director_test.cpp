@@ -8,24 +8,24 @@
 #include "hw/hw_state.h"
 #include "render3d/r3d.h"
 #include "shell/main.h"
-#include "ticking_handheld.h"
+#include "tests/support/test_handheld.h"
 
 namespace {
 
-// Times are multiples of 125 ms, which the 1/1024 s counter shows exactly.
 struct DemoClock : ::testing::Test {
-    TickingHandheld hh;
+    TestHandheld hh;
     void SetUp() override {
         hw_reset_state();
         hw_set_port(&hh, &hh);
-        hh.step_us = 0;
-        hh.us = 1000000;  // the clock's zero
-        uint32_t t;
-        hw_get_ticks(&t);
+        testing::internal::CaptureStdout();
+        hw_init("test");  // takes the clock's zero
+        testing::internal::GetCapturedStdout();
+        hh.hold_clock();
+        hh.ticks = 0;  // every test starts at the clock's zero
         g_pause_started_ms = g_paused_total_ms = 0;
     }
     uint32_t at(uint32_t ms) {  // move the hardware clock to `ms` after its zero
-        hh.us = 1000000 + uint64_t(ms) * 1000;
+        hh.ticks = ms;
         uint32_t t;
         hw_get_ticks(&t);
         return t;
@@ -82,16 +82,13 @@ TEST_F(DemoClock, APauseBeginningOnTickZeroStillFreezes) {
 }
 
 TEST_F(DemoClock, DirectorResetsFirstThenMeasuresSceneTimeFromIt) {
-    // The scroller state draws: give it upper memory and the precalculated
-    // renderer and scene data, as start-up does.
-    g_hw.upper_mem = hh.upper.data();
-    g_screen_width = 320, g_screen_height = 240, g_screen_pixels = 320 * 240;
-    r3d_set_screen_size(320, 240);
-    r3d_init(240);
+    // The scroller state draws: the display, the renderer and the scene data
+    // as start-up sets them up.
+    main_init_video();
+    r3d_set_screen_size(g_screen_width, g_screen_height);
+    r3d_init(g_screen_height);
     r3d_build_trig_tables();
-    r3d_build_meshes();
-    fx_font_init();
-    fx_build_scene_data();
+    main_precalc();
     g_scene_state = SCENE_START;
     g_scene_start_ms = 0;
     at(500);
