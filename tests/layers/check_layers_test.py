@@ -14,6 +14,11 @@ GOOD = {
     "state/s.cpp": '#include "state/s.h"\n',
     "hw/CMakeLists.txt": "palendro_library(palendro_hw hw.cpp)\n",
     "hw/hw.cpp": '#include "hw/hw.h"\n#include <vector>\n#include "local.h"\n',
+    "cmake/third.cmake": "add_library(palendro_third STATIC third.c)\n",
+    "music/CMakeLists.txt": textwrap.dedent("""\
+        palendro_library(palendro_music m.cpp)
+        target_link_libraries(palendro_music PUBLIC palendro_third palendro_hw)
+        """),
     "demo/CMakeLists.txt": textwrap.dedent("""\
         palendro_library(palendro_demo d.cpp)
         # target_link_libraries(palendro_demo PUBLIC palendro_shell) is only a comment
