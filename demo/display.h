@@ -12,7 +12,7 @@ constexpr uint32_t PICTURE_LINE_BYTES = 640;
 
 // One window of the scaled video layer, fields in memory order.
 struct LayerWindow {
-    int32_t layer;  // nonzero = layer A
+    int32_t layer;  // VIDEO_LAYER_A or VIDEO_LAYER_B (hw/hw.h)
     int32_t enabled;
     uint16_t x0, y0, x1, bottom_end_y, top_end_y;
     int32_t top_offset;

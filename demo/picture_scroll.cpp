@@ -28,7 +28,7 @@ void fx_picture_load() {
 // 319, 239, 240 with 320 pixels a line.
 static void fx_picture_window_init(LayerWindow* w) {
     int field_lines = g_screen_height > 288 ? g_screen_height / 2 : g_screen_height;
-    fx_window_init(w, 1, 1, 0, 0, g_screen_width - 1, field_lines - 1, field_lines,
+    fx_window_init(w, VIDEO_LAYER_A, 1, 0, 0, g_screen_width - 1, field_lines - 1, field_lines,
                    FX_PICTURE_WIDTH, 0, 0, 0, g_screen_pixels * 2, 0, 0);
 }
 

@@ -16,6 +16,19 @@
 // mapped by hw_init; every layer offset below is a byte offset into it.
 constexpr uint32_t UPPER_MEMORY_SIZE = 8u * 1024 * 1024;
 
+// Display modes by number: 0-4 drive the LCD, 5-18 a TV with an NTSC-height
+// frame, 19 and above a TV with a PAL-height frame. hw_get_video_output
+// reports the mode the launcher left: VIDEO_OUTPUT_LCD, _TV_NTSC or _TV_PAL.
+constexpr uint32_t VIDEO_OUTPUT_LCD = 0, VIDEO_OUTPUT_TV_NTSC = 5, VIDEO_OUTPUT_TV_PAL = 19;
+// The modes the program sets: 320 x 240 on the LCD, 720 x 480 and 720 x 576 on a TV.
+constexpr uint32_t VIDEO_MODE_LCD = 0, VIDEO_MODE_TV_NTSC = 6, VIDEO_MODE_TV_PAL = 20;
+constexpr bool video_mode_is_tv(uint32_t mode) { return mode > 4; }
+constexpr bool video_mode_is_tall_tv(uint32_t mode) { return mode > 18; }
+
+// The scaled video layers, as the `layer` argument below names them (any
+// non-zero value is layer A).
+constexpr int VIDEO_LAYER_B = 0, VIDEO_LAYER_A = 1;
+
 // Start-up, memory map and shut-down.
 int hw_init(const char* title);
 int hw_shutdown(int exit_to_launcher);

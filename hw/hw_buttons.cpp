@@ -11,7 +11,7 @@ int hw_read_buttons(uint32_t* mask) {
     const uint16_t m = hw_rd16(reg::GPIO_M_INPUT);
     uint32_t v = button_bits_from_pins(c, d, m) ^ BUTTON_PINS;
     if ((v & BUTTON_EXIT_KEYS) == BUTTON_EXIT_KEYS) v |= BUTTON_EXIT_AT_ONCE;
-    if (g_hw.board_variant > 255) v &= ~BUTTON_TOUCH_BOARD_ABSENT;
+    if (g_hw.board_variant != HW_BOARD_PLAIN) v &= ~BUTTON_TOUCH_BOARD_ABSENT;
     *mask = v;
     return 0;
 }

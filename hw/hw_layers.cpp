@@ -19,7 +19,7 @@ void set_or_clear(uint32_t offset, uint16_t bits, bool set) {
         hw_clear_bits16(offset, bits);
 }
 
-bool on_tv() { return g_hw.video_mode > 4; }
+bool on_tv() { return video_mode_is_tv(g_hw.video_mode); }
 
 uint32_t rgb_bytes_per_line() {
     const uint32_t w = uint32_t(g_hw.screen_width);
@@ -35,7 +35,7 @@ uint32_t rgb_bytes_per_line() {
     }
 }
 
-uint32_t video_block(int layer) { return layer ? reg::VIDEO_A : reg::VIDEO_B; }
+uint32_t video_block(int layer) { return layer != VIDEO_LAYER_B ? reg::VIDEO_A : reg::VIDEO_B; }
 
 }  // namespace
 
@@ -106,13 +106,13 @@ int hw_set_video_layer(int layer, int enabled, int x0, int y0, int x1, int botto
                        int top_end_y, int line_pixels, int top_offset, int top_mirror_x,
                        int top_mirror_y, int bottom_offset, int bottom_mirror_x,
                        int bottom_mirror_y) {
-    const uint16_t enable_bit = layer ? reg::LAYER_VIDEO_A : reg::LAYER_VIDEO_B;
+    const uint16_t enable_bit = layer != VIDEO_LAYER_B ? reg::LAYER_VIDEO_A : reg::LAYER_VIDEO_B;
     if (!enabled) {
         hw_clear_bits16(reg::LAYER_ENABLE, enable_bit);
         return 0;
     }
     const uint32_t block = video_block(layer);
-    const int flag_shift = layer ? 0 : reg::VIDEO_FLAGS_B_SHIFT;
+    const int flag_shift = layer != VIDEO_LAYER_B ? 0 : reg::VIDEO_FLAGS_B_SHIFT;
     const uint16_t flags = uint16_t(((top_mirror_x ? reg::VIDEO_FLAG_TOP_MIRROR_X : 0) |
                                      (top_mirror_y ? reg::VIDEO_FLAG_TOP_MIRROR_Y : 0) |
                                      (bottom_mirror_x ? reg::VIDEO_FLAG_BOTTOM_MIRROR_X : 0) |

@@ -50,7 +50,7 @@ int hw_init(const char*) {
     g_hw.saved_valid = 0;
     g_hw.mem_fd = sys->open_file(MEM_DEVICE, O_RDWR);
     g_hw.touch_fd = sys->open_file(TOUCH_DEVICE, O_RDONLY | O_NOCTTY);
-    if (g_hw.touch_fd != 0 && g_hw.touch_fd != -1) g_hw.board_variant = 256;
+    if (g_hw.touch_fd != 0 && g_hw.touch_fd != -1) g_hw.board_variant = HW_BOARD_TOUCH;
 
     g_hw.regs = sys->map_physical(g_hw.mem_fd, reg::BLOCK_PHYS, reg::BLOCK_SIZE);
     if (!g_hw.regs) {
@@ -58,9 +58,10 @@ int hw_init(const char*) {
         std::fprintf(stderr, "palendro: cannot map the register block through %s\n", MEM_DEVICE);
         std::exit(1);
     }
-    if (g_hw.board_variant == 256) {
+    if (g_hw.board_variant == HW_BOARD_TOUCH) {
         hw_clear_bits16(reg::GPIO_I_FUNCTION_HI, 0x0300);  // port I pin 12: plain input
-        if (!(hw_rd16(reg::GPIO_I_INPUT) & reg::GPIO_I_PIN12)) g_hw.board_variant = 257;
+        if (!(hw_rd16(reg::GPIO_I_INPUT) & reg::GPIO_I_PIN12))
+            g_hw.board_variant = HW_BOARD_TOUCH_LOW;
     }
 
     hw_wait_ms(20);  // the first clock reading here is the clock's zero
@@ -74,9 +75,10 @@ int hw_init(const char*) {
     }
 
     if (!(hw_rd16(reg::DPC_CONTROL) & reg::DPC_CONTROL_TV))
-        g_hw.video_mode = 0;
+        g_hw.video_mode = VIDEO_OUTPUT_LCD;
     else
-        g_hw.video_mode = hw_rd16(reg::DPC_V_ACTIVE) > 270 ? 19 : 5;
+        g_hw.video_mode =
+            hw_rd16(reg::DPC_V_ACTIVE) > 270 ? VIDEO_OUTPUT_TV_PAL : VIDEO_OUTPUT_TV_NTSC;
 
     // The two field addresses sit at offsets that are not 4-byte aligned, so
     // they are read and written as 16-bit halves: a word access there would

@@ -6,6 +6,11 @@
 #include "hw/hw_port.h"
 
 constexpr int HW_SAVED16_COUNT = 51;
+
+// The board variants hw_init tells apart.
+constexpr uint32_t HW_BOARD_PLAIN = 0;        // no touch screen
+constexpr uint32_t HW_BOARD_TOUCH = 256;      // a touch screen
+constexpr uint32_t HW_BOARD_TOUCH_LOW = 257;  // a touch screen, port I pin 12 low
 extern const uint16_t HW_SAVE_TABLE[HW_SAVED16_COUNT];
 
 struct HwState {
@@ -14,8 +19,7 @@ struct HwState {
     void* regs = nullptr;
     uint8_t* upper_mem = nullptr;
     uint32_t upper_mem_phys = 0;
-    uint32_t board_variant =
-        0;  // 0 plain, 256 touch screen, 257 touch screen with port I pin 12 low
+    uint32_t board_variant = HW_BOARD_PLAIN;
     uint32_t video_mode = 0;
     int screen_width = 320;
     int screen_height = 240;

@@ -22,7 +22,7 @@ int hw_get_ticks(uint32_t* ms) {
 }
 
 int hw_wait_vsync() {
-    if (g_hw.video_mode > 4) {
+    if (video_mode_is_tv(g_hw.video_mode)) {
         hw_wr16(reg::DPC_VSYNC_STATUS, reg::DPC_VSYNC_ARM);
         while (!(hw_rd16(reg::DPC_VSYNC_STATUS) & reg::DPC_VSYNC_FLAG)) {
         }

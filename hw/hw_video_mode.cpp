@@ -56,8 +56,8 @@ constexpr uint8_t ENC_OUTPUT_CONTROL = 0xC4;
 enum OutputClass { OUT_LCD, OUT_TV240, OUT_TV288 };
 
 OutputClass output_class(uint32_t mode) {
-    if (mode <= 4) return OUT_LCD;
-    return mode <= 18 ? OUT_TV240 : OUT_TV288;
+    if (!video_mode_is_tv(mode)) return OUT_LCD;
+    return video_mode_is_tall_tv(mode) ? OUT_TV288 : OUT_TV240;
 }
 
 void encoder_load_table(const uint8_t* t) {
@@ -104,7 +104,7 @@ void switch_output(OutputClass from, OutputClass to) {
 void lcd_timing() {
     hw_wr16(reg::SYS_DISPLAY_CLOCK, 0x9000);
     hw_wr16(reg::SYS_DISPLAY_DIVIDER, 0x8A80);
-    bool low_pin = g_hw.board_variant == 257;
+    bool low_pin = g_hw.board_variant == HW_BOARD_TOUCH_LOW;
     hw_wr16(reg::DPC_2804, low_pin ? 4 : 1);
     hw_wr16(reg::DPC_2806, low_pin ? 0 : 0xFFFF);
     hw_wr16(reg::DPC_2808, low_pin ? 0 : 0x00FF);
@@ -115,7 +115,7 @@ void lcd_timing() {
     mask_then_set(reg::DPC_2824, 0xF00F, 0x0250);
     hw_set_bits16(reg::GPIO_H_OUTPUT, 0x0006);
     hw_wr16(reg::DPC_2848, 16);
-    if (g_hw.board_variant == 256) {
+    if (g_hw.board_variant == HW_BOARD_TOUCH) {
         hw_set_bits16(reg::GPIO_L_OUTPUT, 0x0800);
         hw_set_bits16(reg::GPIO_F_OUTPUT, 0x0008);
     }
@@ -136,7 +136,7 @@ void tv_timing(OutputClass tv) {
     hw_wr16(reg::DPC_281C, porch);
     hw_wr16(reg::DPC_2824, 0);
     hw_wr16(reg::DPC_2848, 10);
-    if (g_hw.board_variant == 256) {
+    if (g_hw.board_variant == HW_BOARD_TOUCH) {
         hw_clear_bits16(reg::GPIO_L_OUTPUT, 0x0800);
         hw_clear_bits16(reg::GPIO_F_OUTPUT, 0x0008);
     }

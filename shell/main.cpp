@@ -35,10 +35,12 @@ void main_init_video() {
     std::memset(upper, 0, UPPER_MEMORY_SIZE);
 
     hw_get_video_output(&g_video_output, &g_video_bpp);
-    g_is_tv = g_video_output > 4;
-    g_is_tall_tv = g_video_output > 18;
+    g_is_tv = video_mode_is_tv(g_video_output);
+    g_is_tall_tv = video_mode_is_tall_tv(g_video_output);
 
-    uint32_t mode = g_video_output < 5 ? 0 : g_video_output > 18 ? 20 : 6;
+    const uint32_t mode = !g_is_tv       ? VIDEO_MODE_LCD
+                          : g_is_tall_tv ? VIDEO_MODE_TV_PAL
+                                         : VIDEO_MODE_TV_NTSC;
     hw_set_video_mode(mode, 16);
 
     hw_get_screen_size(&g_screen_width, &g_screen_height);

@@ -109,11 +109,12 @@ uint32_t mix_pixel(uint32_t top, uint32_t below, int mix, uint32_t a) {
 }
 
 VideoLayer latch_video(const Regs& r, bool tv, int layer) {
-    const uint32_t block = layer == 0 ? reg::VIDEO_A : reg::VIDEO_B;
-    const int shift = layer == 0 ? 0 : reg::VIDEO_FLAGS_B_SHIFT;
+    const bool a = layer == VIDEO_LAYER_A;
+    const uint32_t block = a ? reg::VIDEO_A : reg::VIDEO_B;
+    const int shift = a ? 0 : reg::VIDEO_FLAGS_B_SHIFT;
     const uint16_t flags = uint16_t(r(reg::VIDEO_FLAGS) >> shift);
     VideoLayer v;
-    v.on = r(reg::LAYER_ENABLE) & (layer == 0 ? reg::LAYER_VIDEO_A : reg::LAYER_VIDEO_B);
+    v.on = r(reg::LAYER_ENABLE) & (a ? reg::LAYER_VIDEO_A : reg::LAYER_VIDEO_B);
     v.x0 = r(block + reg::V_X0);
     v.x1 = r(block + reg::V_X1);
     // The line width register holds two source lines on a TV.
@@ -210,8 +211,8 @@ Latch latch(const uint16_t* file) {
         l.fields = 2;
     }
     const bool b_on_top = r(reg::VIDEO_CONTROL) & reg::VIDEO_CONTROL_PRIORITY;
-    l.video[0] = latch_video(r, tv, b_on_top ? 0 : 1);
-    l.video[1] = latch_video(r, tv, b_on_top ? 1 : 0);
+    l.video[0] = latch_video(r, tv, b_on_top ? VIDEO_LAYER_A : VIDEO_LAYER_B);
+    l.video[1] = latch_video(r, tv, b_on_top ? VIDEO_LAYER_B : VIDEO_LAYER_A);
     l.rgb = latch_rgb(r);
     l.cursor = latch_cursor(r, tv);
     return l;

@@ -13,7 +13,7 @@ void bench_display_setup(bool tv) {
     sim_init(config);
     hw_set_port(sim_regs(), sim_system());
     hw_init("bench");
-    hw_set_video_mode(tv ? 6 : 0, 16);
+    hw_set_video_mode(tv ? VIDEO_MODE_TV_NTSC : VIDEO_MODE_LCD, 16);
     int w, h;
     hw_get_screen_size(&w, &h);
     uint8_t* upper = sim_upper_memory();
@@ -25,8 +25,9 @@ void bench_display_setup(bool tv) {
         }
     std::memset(upper + 0x7F5800, 0x55, 2048);
     hw_set_rgb_address(0xCA800);
-    hw_set_video_layer(1, 1, 0, 0, w - 1, h - 1, h, tv ? 320 : w, 0x400000, 0, 0, w * h * 2, 0, 0);
-    hw_set_video_layer_scale(1, 1, tv ? 455 : 1024, tv ? 512 : 1024);
+    hw_set_video_layer(VIDEO_LAYER_A, 1, 0, 0, w - 1, h - 1, h, tv ? 320 : w, 0x400000, 0, 0,
+                       w * h * 2, 0, 0);
+    hw_set_video_layer_scale(VIDEO_LAYER_A, 1, tv ? 455 : 1024, tv ? 512 : 1024);
     hw_set_video_layer_priority(1);
     hw_set_rgb_color_key(0);
     hw_set_rgb_region(5, 1, 1, 1, 15, 0, 0, 319, 199);
