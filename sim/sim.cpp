@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 
 #include "hw/hw.h"
 #include "hw/hw_buttons.h"
@@ -18,7 +19,9 @@ constexpr uint64_t NS_PER_S = 1000000000ull;
 constexpr uint32_t LAUNCHER_SCREEN_PHYS = 0x03101000u;  // the frame the launcher was showing
 constexpr int FD_MEM = 3, FD_TOUCH = 4;
 
-struct Machine {
+}  // namespace
+
+struct SimMachineState {
     SimConfig config;
     std::vector<uint16_t> regs = std::vector<uint16_t>(0x8000, 0);
     std::vector<uint8_t> upper = std::vector<uint8_t>(UPPER_MEMORY_SIZE, 0);
@@ -50,7 +53,9 @@ struct Machine {
     SimPacer* pacer = nullptr;
 };
 
-Machine* g_sim;
+namespace {
+
+using Machine = SimMachineState;
 
 // --- Time -----------------------------------------------------------------
 
@@ -202,103 +207,6 @@ bool is_vsync_status(uint32_t offset) {
     return offset == reg::GPIO_B_INPUT || offset == reg::DPC_VSYNC_STATUS;
 }
 
-struct SimRegs final : RegIo {
-    uint16_t read16(uint32_t offset) override {
-        Machine& m = *g_sim;
-        offset &= 0xFFFE;
-        uint16_t v = read_register(m, offset);
-        if (is_vsync_status(offset) && m.last_was_read && m.last_read_offset == offset &&
-            m.last_read_value == v) {
-            skip_to_vsync_change(m, offset);
-            v = read_register(m, offset);
-        }
-        m.last_was_read = true;
-        m.last_read_offset = offset;
-        m.last_read_value = v;
-        advance(m, SIM_ACCESS_NS);
-        return v;
-    }
-    void write16(uint32_t offset, uint16_t value) override {
-        Machine& m = *g_sim;
-        write_register(m, offset, value, 16);
-        m.last_was_read = false;
-        advance(m, SIM_ACCESS_NS);
-    }
-    uint32_t read32(uint32_t offset) override {
-        Machine& m = *g_sim;
-        offset &= 0xFFFC;
-        uint32_t v = read_register(m, offset) | uint32_t(read_register(m, offset + 2)) << 16;
-        m.last_was_read = false;
-        advance(m, SIM_ACCESS_NS);
-        return v;
-    }
-    void write32(uint32_t offset, uint32_t value) override {
-        Machine& m = *g_sim;
-        offset &= 0xFFFC;
-        if (m.trace) {
-            char name[16];
-            trace_line(m, "W32 0x%04X %-24s value=0x%08X before=0x%04X%04X", unsigned(offset),
-                       reg::reg_name(offset, name), unsigned(value),
-                       unsigned(m.regs[(offset >> 1) + 1]), unsigned(m.regs[offset >> 1]));
-        }
-        write_register(m, offset, uint16_t(value), 0);
-        write_register(m, offset + 2, uint16_t(value >> 16), 0);
-        m.last_was_read = false;
-        advance(m, SIM_ACCESS_NS);
-    }
-};
-
-struct SimSystem final : HwSystem {
-    void log(const std::string& line) {
-        g_sim->calls.push_back(line);
-        trace_line(*g_sim, "CALL %s", line.c_str());
-    }
-    int open_file(const char* path, int) override {
-        std::string p = path;
-        int fd = -1;
-        if (p == "/dev/mem") fd = FD_MEM;
-        if (p == "/dev/touchscreen/wm97xx" && g_sim->config.board != SimBoard::PLAIN) fd = FD_TOUCH;
-        log("open " + p + " -> " + std::to_string(fd));
-        return fd;
-    }
-    int close_file(int fd) override {
-        log("close " + std::to_string(fd));
-        return fd < 0 ? -1 : 0;
-    }
-    void* map_physical(int fd, uint32_t phys, uint32_t size) override {
-        char line[64];
-        std::snprintf(line, sizeof line, "map 0x%08X 0x%X", unsigned(phys), unsigned(size));
-        log(line);
-        if (fd != FD_MEM) return nullptr;
-        if (phys == reg::BLOCK_PHYS && size <= reg::BLOCK_SIZE) return g_sim->regs.data();
-        if (phys == reg::UPPER_PHYS && size <= UPPER_MEMORY_SIZE) return g_sim->upper.data();
-        if (phys == LAUNCHER_SCREEN_PHYS && size <= reg::LAUNCHER_SCREEN_BYTES)
-            return g_sim->launcher_screen.data();
-        if (phys >= reg::UPPER_PHYS && phys - reg::UPPER_PHYS + uint64_t(size) <= UPPER_MEMORY_SIZE)
-            return g_sim->upper.data() + (phys - reg::UPPER_PHYS);
-        return nullptr;
-    }
-    void unmap(void* address, uint32_t size) override {
-        char line[64];
-        std::snprintf(line, sizeof line, "unmap 0x%X", unsigned(size));
-        (void)address;
-        log(line);
-    }
-    // The host never runs the kernel-module commands or the launcher.
-    int run_command(const char* command) override {
-        log(std::string("command ") + command);
-        return -1;
-    }
-    int exec_launcher(const char* directory, const char* path) override {
-        log(std::string("launcher ") + directory + " " + path);
-        return -1;
-    }
-    void bus_delay() override { advance(*g_sim, SIM_BUS_DELAY_NS); }
-};
-
-SimRegs g_sim_regs;
-SimSystem g_sim_system;
-
 // What the launcher left in the display controller: its own LCD (or TV) mode.
 void preset_launcher_state(Machine& m) {
     auto set = [&](uint32_t offset, uint16_t v) { m.regs[offset >> 1] = v; };
@@ -363,47 +271,154 @@ void preset_launcher_state(Machine& m) {
 
 }  // namespace
 
-void sim_init(const SimConfig& config) {
-    sim_shutdown();
-    delete g_sim;
-    g_sim = new Machine;
-    g_sim->config = config;
-    preset_launcher_state(*g_sim);
-    g_sim->rate = current_rate(*g_sim);
+SimMachine::SimMachine(const SimConfig& config) : m_(std::make_unique<Machine>()) {
+    m_->config = config;
+    preset_launcher_state(*m_);
+    m_->rate = current_rate(*m_);
     // The first blank comes one frame period after power-on.
-    g_sim->rate_base_ns = NS_PER_S * g_sim->rate.den / g_sim->rate.num;
-    g_sim->next_blank_ns = g_sim->rate_base_ns;
-    if (!config.trace_path.empty()) g_sim->trace = std::fopen(config.trace_path.c_str(), "w");
+    m_->rate_base_ns = NS_PER_S * m_->rate.den / m_->rate.num;
+    m_->next_blank_ns = m_->rate_base_ns;
+    if (!config.trace_path.empty()) m_->trace = std::fopen(config.trace_path.c_str(), "w");
 }
 
-void sim_shutdown() {
-    if (!g_sim) return;
-    for (auto& listener : g_sim->exit_listeners) listener();
-    g_sim->exit_listeners.clear();
-    if (g_sim->trace) std::fclose(g_sim->trace);
-    g_sim->trace = nullptr;
+SimMachine::~SimMachine() {
+    if (m_->trace) std::fclose(m_->trace);
 }
 
-bool sim_trace_open_failed() { return g_sim && !g_sim->config.trace_path.empty() && !g_sim->trace; }
+void SimMachine::shutdown() {
+    std::vector<std::function<void()>> listeners;
+    listeners.swap(m_->exit_listeners);
+    for (auto& listener : listeners) listener();
+    if (m_->trace) std::fclose(m_->trace);
+    m_->trace = nullptr;
+}
 
-RegIo* sim_regs() { return &g_sim_regs; }
-HwSystem* sim_system() { return &g_sim_system; }
-const uint16_t* sim_register_file() { return g_sim->regs.data(); }
-uint8_t* sim_upper_memory() { return g_sim->upper.data(); }
-uint64_t sim_time_ns() { return g_sim->now_ns; }
-uint64_t sim_frame_count() { return g_sim->frames; }
-SimRate sim_frame_rate() { return g_sim->rate; }
-bool sim_is_tv_timing() { return g_sim->regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV; }
-void sim_set_pacer(SimPacer* pacer) { g_sim->pacer = pacer; }
-void sim_on_vblank(std::function<void(const SimVblank&)> listener) {
-    g_sim->vblank_listeners.push_back(std::move(listener));
+bool SimMachine::trace_open_failed() const { return !m_->config.trace_path.empty() && !m_->trace; }
+
+const uint16_t* SimMachine::register_file() const { return m_->regs.data(); }
+uint8_t* SimMachine::upper_memory() { return m_->upper.data(); }
+const uint8_t* SimMachine::upper_memory() const { return m_->upper.data(); }
+uint64_t SimMachine::time_ns() const { return m_->now_ns; }
+uint64_t SimMachine::frame_count() const { return m_->frames; }
+SimRate SimMachine::frame_rate() const { return m_->rate; }
+
+void SimMachine::set_pacer(SimPacer* pacer) { m_->pacer = pacer; }
+
+void SimMachine::on_vblank(std::function<void(const SimVblank&)> listener) {
+    m_->vblank_listeners.push_back(std::move(listener));
 }
-void sim_set_host_buttons(uint32_t mask) { g_sim->host_buttons = mask & BUTTON_PINS; }
-void sim_request_exit() { g_sim->exit_requested = true; }
-void sim_on_exit(std::function<void()> listener) {
-    g_sim->exit_listeners.push_back(std::move(listener));
+
+void SimMachine::set_host_buttons(uint32_t mask) { m_->host_buttons = mask & BUTTON_PINS; }
+
+void SimMachine::request_exit() { m_->exit_requested = true; }
+
+void SimMachine::on_exit(std::function<void()> listener) {
+    m_->exit_listeners.push_back(std::move(listener));
 }
-const uint8_t* sim_encoder_registers() { return g_sim->encoder.regs; }
-void sim_encoder_set_answering(bool answering) { g_sim->encoder.answering = answering; }
-uint32_t sim_encoder_transfers() { return g_sim->encoder.transfers; }
-const std::vector<std::string>& sim_calls() { return g_sim->calls; }
+const uint8_t* SimMachine::encoder_registers() const { return m_->encoder.regs; }
+
+void SimMachine::encoder_set_answering(bool answering) { m_->encoder.answering = answering; }
+
+uint32_t SimMachine::encoder_transfers() const { return m_->encoder.transfers; }
+const std::vector<std::string>& SimMachine::calls() const { return m_->calls; }
+
+// --- The register seam and the system calls ---------------------------------
+
+void SimMachine::log_call(const std::string& line) {
+    m_->calls.push_back(line);
+    trace_line(*m_, "CALL %s", line.c_str());
+}
+
+uint16_t SimMachine::read16(uint32_t offset) {
+    Machine& m = *m_;
+    offset &= 0xFFFE;
+    uint16_t v = read_register(m, offset);
+    if (is_vsync_status(offset) && m.last_was_read && m.last_read_offset == offset &&
+        m.last_read_value == v) {
+        skip_to_vsync_change(m, offset);
+        v = read_register(m, offset);
+    }
+    m.last_was_read = true;
+    m.last_read_offset = offset;
+    m.last_read_value = v;
+    advance(m, SIM_ACCESS_NS);
+    return v;
+}
+
+void SimMachine::write16(uint32_t offset, uint16_t value) {
+    Machine& m = *m_;
+    write_register(m, offset, value, 16);
+    m.last_was_read = false;
+    advance(m, SIM_ACCESS_NS);
+}
+
+uint32_t SimMachine::read32(uint32_t offset) {
+    Machine& m = *m_;
+    offset &= 0xFFFC;
+    uint32_t v = read_register(m, offset) | uint32_t(read_register(m, offset + 2)) << 16;
+    m.last_was_read = false;
+    advance(m, SIM_ACCESS_NS);
+    return v;
+}
+
+void SimMachine::write32(uint32_t offset, uint32_t value) {
+    Machine& m = *m_;
+    offset &= 0xFFFC;
+    if (m.trace) {
+        char name[16];
+        trace_line(m, "W32 0x%04X %-24s value=0x%08X before=0x%04X%04X", unsigned(offset),
+                   reg::reg_name(offset, name), unsigned(value),
+                   unsigned(m.regs[(offset >> 1) + 1]), unsigned(m.regs[offset >> 1]));
+    }
+    write_register(m, offset, uint16_t(value), 0);
+    write_register(m, offset + 2, uint16_t(value >> 16), 0);
+    m.last_was_read = false;
+    advance(m, SIM_ACCESS_NS);
+}
+
+int SimMachine::open_file(const char* path, int) {
+    std::string p = path;
+    int fd = -1;
+    if (p == "/dev/mem") fd = FD_MEM;
+    if (p == "/dev/touchscreen/wm97xx" && m_->config.board != SimBoard::PLAIN) fd = FD_TOUCH;
+    log_call("open " + p + " -> " + std::to_string(fd));
+    return fd;
+}
+
+int SimMachine::close_file(int fd) {
+    log_call("close " + std::to_string(fd));
+    return fd < 0 ? -1 : 0;
+}
+
+void* SimMachine::map_physical(int fd, uint32_t phys, uint32_t size) {
+    char line[64];
+    std::snprintf(line, sizeof line, "map 0x%08X 0x%X", unsigned(phys), unsigned(size));
+    log_call(line);
+    if (fd != FD_MEM) return nullptr;
+    if (phys == reg::BLOCK_PHYS && size <= reg::BLOCK_SIZE) return m_->regs.data();
+    if (phys == reg::UPPER_PHYS && size <= UPPER_MEMORY_SIZE) return m_->upper.data();
+    if (phys == LAUNCHER_SCREEN_PHYS && size <= reg::LAUNCHER_SCREEN_BYTES)
+        return m_->launcher_screen.data();
+    if (phys >= reg::UPPER_PHYS && phys - reg::UPPER_PHYS + uint64_t(size) <= UPPER_MEMORY_SIZE)
+        return m_->upper.data() + (phys - reg::UPPER_PHYS);
+    return nullptr;
+}
+
+void SimMachine::unmap(void* address, uint32_t size) {
+    char line[64];
+    std::snprintf(line, sizeof line, "unmap 0x%X", unsigned(size));
+    (void)address;
+    log_call(line);
+}
+// The host never runs the kernel-module commands or the launcher.
+int SimMachine::run_command(const char* command) {
+    log_call(std::string("command ") + command);
+    return -1;
+}
+
+int SimMachine::exec_launcher(const char* directory, const char* path) {
+    log_call(std::string("launcher ") + directory + " " + path);
+    return -1;
+}
+
+void SimMachine::bus_delay() { advance(*m_, SIM_BUS_DELAY_NS); }

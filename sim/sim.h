@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,41 +50,70 @@ struct SimRate {
 };
 
 // What one vertical blank hands to its listeners: the frame number (0 for the
-// first blank after power-on) and the whole machine, read-only.
+// first blank after power-on) and its time on the virtual clock.
 struct SimVblank {
     uint64_t frame;
     uint64_t time_ns;
 };
 
-void sim_init(const SimConfig& config);
-void sim_shutdown();  // runs the exit listeners, closes the trace; idempotent
-bool sim_trace_open_failed();
-RegIo* sim_regs();
-HwSystem* sim_system();
+struct SimMachineState;
 
-// Machine state for the compositor, the audio driver and the tests.
-const uint16_t* sim_register_file();  // 0x8000 16-bit registers
-uint8_t* sim_upper_memory();          // 8 MiB
-uint64_t sim_time_ns();
-uint64_t sim_frame_count();  // vertical blanks so far
-SimRate sim_frame_rate();    // of the output the display controller drives now
-bool sim_is_tv_timing();
+// One simulated handheld. The entry point owns it and hands it to the
+// hardware layer as both halves of the seam (hw_set_port(&m, &m)); several
+// can live side by side, each with its own registers, memory and clock.
+class SimMachine final : public RegIo, public HwSystem {
+  public:
+    explicit SimMachine(const SimConfig& config);
+    ~SimMachine() override;  // closes the trace; runs no listener
+    SimMachine(const SimMachine&) = delete;
+    SimMachine& operator=(const SimMachine&) = delete;
 
-// Called at every vertical blank before the listeners; null: as fast as it goes.
-void sim_set_pacer(SimPacer* pacer);
-// Listeners called at the start of every vertical blank, in registration order.
-void sim_on_vblank(std::function<void(const SimVblank&)> listener);
-// Host-side buttons (window keys, controller), ORed with the input script.
-void sim_set_host_buttons(uint32_t mask);
-// Ask for the exit combination to be held from the next frame on (window closed).
-void sim_request_exit();
-// Called when the program hands back to the launcher (normal end).
-void sim_on_exit(std::function<void()> listener);
+    // Runs the exit listeners once and closes the trace.
+    void shutdown();
+    bool trace_open_failed() const;
 
-// The TV-encoder slave on the two-wire bus.
-const uint8_t* sim_encoder_registers();  // 256 registers
-void sim_encoder_set_answering(bool answering);
-uint32_t sim_encoder_transfers();  // completed register writes and reads
+    // Machine state for the compositor, the sound driver and the tests.
+    const uint16_t* register_file() const;  // 0x8000 16-bit registers
+    uint8_t* upper_memory();                // UPPER_MEMORY_SIZE bytes
+    const uint8_t* upper_memory() const;
+    uint64_t time_ns() const;
+    uint64_t frame_count() const;  // vertical blanks so far
+    SimRate frame_rate() const;    // of the output the display controller drives now
 
-// Operation log (opens, maps, commands, launcher) for order tests.
-const std::vector<std::string>& sim_calls();
+    // Called at every vertical blank before the listeners; null: as fast as it goes.
+    void set_pacer(SimPacer* pacer);
+    // Listeners called at the start of every vertical blank, in registration order.
+    void on_vblank(std::function<void(const SimVblank&)> listener);
+    // Host-side buttons (window keys, controller), ORed with the input script.
+    void set_host_buttons(uint32_t mask);
+    // Ask for the exit combination to be held from the next frame on (window closed).
+    void request_exit();
+    // Called by shutdown(), when the program has handed back to the launcher.
+    void on_exit(std::function<void()> listener);
+
+    // The TV-encoder slave on the two-wire bus.
+    const uint8_t* encoder_registers() const;  // 256 registers
+    void encoder_set_answering(bool answering);
+    uint32_t encoder_transfers() const;  // completed register writes and reads
+
+    // Operation log (opens, maps, commands, launcher) for order tests.
+    const std::vector<std::string>& calls() const;
+
+    // The register-access seam.
+    uint16_t read16(uint32_t offset) override;
+    void write16(uint32_t offset, uint16_t value) override;
+    uint32_t read32(uint32_t offset) override;
+    void write32(uint32_t offset, uint32_t value) override;
+    // The system calls: recorded; only /dev/mem opens and maps.
+    int open_file(const char* path, int flags) override;
+    int close_file(int fd) override;
+    void* map_physical(int fd, uint32_t phys, uint32_t size) override;
+    void unmap(void* address, uint32_t size) override;
+    int run_command(const char* command) override;
+    int exec_launcher(const char* directory, const char* path) override;
+    void bus_delay() override;
+
+  private:
+    void log_call(const std::string& line);
+    std::unique_ptr<SimMachineState> m_;
+};

@@ -169,6 +169,9 @@ void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = sp
 void sim_audio_finish() {
     produce(Fill::GAP);
     if (!sim_wav_close(&g_sim_audio.wav)) g_sim_audio.wav_ok = false;
+    // The clock's machine may go away now: later services make no samples.
+    g_sim_audio.setup.frame_count = nullptr;
+    g_sim_audio.setup.frame_rate = nullptr;
 }
 
 bool sim_audio_wav_ok() { return g_sim_audio.wav_ok; }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "music/music.h"
@@ -21,15 +22,15 @@ constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
 struct SimAudioSetup {
     SimSpeaker* speaker = nullptr;  // the host's sound device (a paced front end), or none
     bool mute = false;
-    std::string wav_path;                 // "" = no WAV
-    uint64_t (*frame_count)() = nullptr;  // vertical blanks so far
-    SimRate (*frame_rate)() = nullptr;    // of the output being driven now
+    std::string wav_path;                   // "" = no WAV
+    std::function<uint64_t()> frame_count;  // vertical blanks so far
+    std::function<SimRate()> frame_rate;    // of the output being driven now
 };
 
-// From the host command line: window or headless, --wav, --mute; the clock
-// is the simulated handheld's, the WAV is finished when the program exits.
-// False, with one line on standard error, when the WAV cannot be created.
-bool sim_audio_configure(const HostOptions& options);
+// From the host command line: --wav, --mute; the clock is `machine`'s, the
+// WAV is finished when the machine shuts down. False, with one line on
+// standard error, when the WAV cannot be created.
+bool sim_audio_configure(const HostOptions& options, SimMachine& machine);
 
 // The host's sound device, from the front end; before the program starts.
 void sim_audio_set_speaker(SimSpeaker* speaker);
@@ -37,8 +38,8 @@ void sim_audio_set_speaker(SimSpeaker* speaker);
 // Installs the driver for the music glue and opens the WAV (temporary name);
 // false when the WAV cannot be created.
 bool sim_audio_setup(const SimAudioSetup& setup);
-// Silence up to the last frame run, then the WAV gets its sizes and its name.
-// Idempotent.
+// Silence up to the last frame run, then the WAV gets its sizes and its name
+// and the driver lets go of the clock. Idempotent.
 void sim_audio_finish();
 // False when the WAV could not be written completely (it is then not kept).
 bool sim_audio_wav_ok();

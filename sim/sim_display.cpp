@@ -9,14 +9,13 @@
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
 
-namespace {
+struct SimDisplayState {
+    struct Screenshot {
+        ScreenshotRequest request;
+        bool written = false;
+    };
 
-struct Screenshot {
-    ScreenshotRequest request;
-    bool written = false;
-};
-
-struct Display {
+    SimMachine* machine = nullptr;
     int64_t frames = -1;
     bool frame_hash = false;
     std::vector<Screenshot> screenshots;
@@ -25,11 +24,15 @@ struct Display {
     SimScreen* screen = nullptr;  // the front end's, or none (headless)
     SimFrame frame;
     uint32_t reported = 0;  // unmodelled layers already reported
+    bool attached = false;
     bool failed = false;
     bool finished = false;
 };
 
-std::unique_ptr<Display> g_display;
+namespace {
+
+using Display = SimDisplayState;
+using Screenshot = SimDisplayState::Screenshot;
 
 void fail(Display& d, const std::string& message) {
     std::fprintf(stderr, "palendro: %s\n", message.c_str());
@@ -37,7 +40,7 @@ void fail(Display& d, const std::string& message) {
 }
 
 void report_unmodelled(Display& d) {
-    uint32_t fresh = sim_unmodelled_layers(sim_register_file()) & ~d.reported;
+    uint32_t fresh = sim_unmodelled_layers(d.machine->register_file()) & ~d.reported;
     for (uint32_t bit = 1; fresh; bit <<= 1)
         if (fresh & bit) {
             std::fprintf(stderr,
@@ -52,8 +55,8 @@ void on_vblank(Display& d, const SimVblank& blank) {
     report_unmodelled(d);
     if (d.screen) {
         const SimHostInput input = d.screen->poll();
-        sim_set_host_buttons(input.buttons);
-        if (input.exit_requested) sim_request_exit();
+        d.machine->set_host_buttons(input.buttons);
+        if (input.exit_requested) d.machine->request_exit();
     }
     const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
     bool shot = false;
@@ -61,13 +64,13 @@ void on_vblank(Display& d, const SimVblank& blank) {
     const bool wanted = captured && (d.frame_hash || d.record.file || shot);
     if (!d.screen && !wanted) return;
 
-    sim_compose(sim_register_file(), sim_upper_memory(), &d.frame);
+    sim_compose(d.machine->register_file(), d.machine->upper_memory(), &d.frame);
     if (d.screen) d.screen->present(d.frame, blank.frame);
     if (!wanted) return;
     if (d.frame_hash) {
         std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str());
     }
-    if (d.record.file) sim_y4m_frame(&d.record, d.frame, sim_frame_rate());
+    if (d.record.file) sim_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
     for (Screenshot& s : d.screenshots) {
         if (s.request.frame != blank.frame || s.written) continue;
         std::string error;
@@ -105,9 +108,10 @@ void on_exit(Display& d) {
 
 }  // namespace
 
-bool sim_display_attach(const HostOptions& options) {
-    g_display = std::make_unique<Display>();
-    Display& d = *g_display;
+SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
+    : d_(std::make_unique<Display>()) {
+    Display& d = *d_;
+    d.machine = &machine;
     d.frames = options.frames;
     d.frame_hash = options.frame_hash;
     for (const ScreenshotRequest& r : options.screenshots) d.screenshots.push_back({r});
@@ -118,7 +122,7 @@ bool sim_display_attach(const HostOptions& options) {
         d.record_path = options.record_path;
         if (!sim_y4m_open(&d.record, sim_part_path(d.record_path), &error)) {
             fail(d, error);
-            return false;
+            return;
         }
     }
     for (const Screenshot& s : d.screenshots) {
@@ -127,22 +131,23 @@ bool sim_display_attach(const HostOptions& options) {
         if (!probe) {
             fail(d, "cannot write '" + s.request.path + "': " + std::strerror(errno));
             on_exit(d);
-            return false;
+            return;
         }
         std::fclose(probe);
     }
-    Display* raw = g_display.get();
-    sim_on_vblank([raw](const SimVblank& blank) { on_vblank(*raw, blank); });
-    sim_on_exit([raw] { on_exit(*raw); });
-    return true;
+    Display* raw = d_.get();
+    machine.on_vblank([raw](const SimVblank& blank) { on_vblank(*raw, blank); });
+    machine.on_exit([raw] { on_exit(*raw); });
+    d.attached = true;
 }
 
-void sim_display_set_screen(SimScreen* screen) {
-    if (g_display) g_display->screen = screen;
-}
+SimDisplay::~SimDisplay() = default;
 
-bool sim_display_finish() {
-    if (!g_display) return true;
-    on_exit(*g_display);
-    return !g_display->failed;
+bool SimDisplay::attached() const { return d_->attached; }
+
+void SimDisplay::set_screen(SimScreen* screen) { d_->screen = screen; }
+
+bool SimDisplay::finish() {
+    on_exit(*d_);
+    return !d_->failed;
 }

@@ -28,24 +28,26 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     }
     if (!open_front_end) options.headless = true;
 
-    sim_init(options.sim);
-    if (!sim_audio_configure(options)) return 2;
-    if (sim_trace_open_failed()) {
+    SimMachine machine(options.sim);
+    if (!sim_audio_configure(options, machine)) return 2;
+    if (machine.trace_open_failed()) {
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
         return 2;
     }
-    if (!sim_display_attach(options)) return 2;
+    SimDisplay display(machine, options);
+    if (!display.attached()) return 2;
     if (open_front_end) {
         const SimFrontEnd front = open_front_end(&options);
-        sim_set_pacer(front.pacer);
+        machine.set_pacer(front.pacer);
         sim_audio_set_speaker(front.speaker);
-        sim_display_set_screen(front.screen);
+        display.set_screen(front.screen);
     }
-    hw_set_port(sim_regs(), sim_system());
+    hw_set_port(&machine, &machine);
     int status = program();
-    sim_shutdown();
+    machine.shutdown();
+    hw_set_port(nullptr, nullptr);
     bool sound_written = sim_audio_wav_ok();
-    if (!sim_display_finish()) return 1;
+    if (!display.finish()) return 1;
     if (!sound_written) {
         std::fprintf(stderr, "palendro: the sound file '%s' could not be written\n",
                      options.wav_path.c_str());

@@ -85,7 +85,9 @@ EMSCRIPTEN_KEEPALIVE int web_run_more(int count) {
 EMSCRIPTEN_KEEPALIVE double web_frame_count() { return double(web_run_frames()); }
 
 // The page's input: buttons held by the keyboard, pads and touch buttons.
-EMSCRIPTEN_KEEPALIVE void web_set_buttons(uint32_t mask) { sim_set_host_buttons(mask); }
+EMSCRIPTEN_KEEPALIVE void web_set_buttons(uint32_t mask) {
+    if (SimMachine* m = web_run_machine()) m->set_host_buttons(mask);
+}
 EMSCRIPTEN_KEEPALIVE uint32_t web_key_buttons(const char* dom_code) {
     return sim_key_buttons_dom(dom_code);
 }

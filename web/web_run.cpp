@@ -1,6 +1,8 @@
 // The page's run of the program, one loop pass at a time (see web_run.h).
 #include "web/web_run.h"
 
+#include <memory>
+
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim_audio.h"
@@ -10,6 +12,7 @@ namespace {
 
 struct WebRun {
     WebRunSetup setup;
+    std::unique_ptr<SimMachine> machine;
     SimFrame frame;
     uint64_t present_frame = UINT64_MAX;  // the blank to show in this web_run_until
     bool running = false;
@@ -23,7 +26,7 @@ void on_vblank(const SimVblank& blank) {
     const bool hashed = w.setup.options.hash && int64_t(blank.frame) < last;
     const bool shown = blank.frame == w.present_frame && w.setup.hooks.present;
     if (!hashed && !shown) return;
-    sim_compose(sim_register_file(), sim_upper_memory(), &w.frame);
+    sim_compose(w.machine->register_file(), w.machine->upper_memory(), &w.frame);
     if (hashed && w.setup.hooks.hash_line)
         w.setup.hooks.hash_line(sim_frame_hash_line(blank.frame, w.frame).c_str());
     if (shown) w.setup.hooks.present(w.frame);
@@ -33,21 +36,24 @@ void on_vblank(const SimVblank& blank) {
 
 bool web_run_start(const WebRunSetup& setup, std::string* error) {
     WebRun& w = g_web_run;
+    sim_audio_finish();  // an earlier run's sound ends while its machine is still there
+    hw_set_port(nullptr, nullptr);
     w = WebRun{};
     w.setup = setup;
-    sim_init(setup.options.sim);
+    w.machine = std::make_unique<SimMachine>(setup.options.sim);
+    SimMachine& m = *w.machine;
     SimAudioSetup audio;
     audio.speaker = setup.speaker;
     audio.wav_path = setup.wav_path;
-    audio.frame_count = sim_frame_count;
-    audio.frame_rate = sim_frame_rate;
-    sim_on_exit(sim_audio_finish);
+    audio.frame_count = [&m] { return m.frame_count(); };
+    audio.frame_rate = [&m] { return m.frame_rate(); };
+    m.on_exit(sim_audio_finish);
     if (!sim_audio_setup(audio)) {
         *error = "cannot write the sound to '" + setup.wav_path + "'";
         return false;
     }
-    sim_on_vblank(on_vblank);
-    hw_set_port(sim_regs(), sim_system());
+    m.on_vblank(on_vblank);
+    hw_set_port(&m, &m);
     main_startup();
     w.running = true;
     return true;
@@ -60,18 +66,19 @@ bool web_run_until(uint64_t frames) {
     const int64_t last = w.setup.options.frames;
     const uint64_t shown = last >= 0 ? uint64_t(last) : frames;
     w.present_frame = shown > 0 ? shown - 1 : UINT64_MAX;
-    while (sim_frame_count() < frames) {
+    while (w.machine->frame_count() < frames) {
         if (main_loop_step()) continue;
         main_shutdown_and_exit();
-        sim_shutdown();
+        w.machine->shutdown();
         w.running = false;
         return false;
     }
     return true;
 }
 
-uint64_t web_run_frames() { return sim_frame_count(); }
-SimRate web_run_rate() { return sim_frame_rate(); }
+SimMachine* web_run_machine() { return g_web_run.machine.get(); }
+uint64_t web_run_frames() { return g_web_run.machine->frame_count(); }
+SimRate web_run_rate() { return g_web_run.machine->frame_rate(); }
 
 uint64_t web_pace_due(WebPace* pace, double now_ms, uint64_t shown, SimRate rate) {
     if (!pace->started || rate.num != pace->rate.num || rate.den != pace->rate.den) {

@@ -38,8 +38,9 @@ bool web_run_start(const WebRunSetup& setup, std::string* error);
 // shut-down and the machine's exit, and returns false (also on every later
 // call).
 bool web_run_until(uint64_t frames);
-uint64_t web_run_frames();  // vertical blanks so far
-SimRate web_run_rate();     // of the output being driven now
+SimMachine* web_run_machine();  // the machine of the last web_run_start, or null
+uint64_t web_run_frames();      // vertical blanks so far
+SimRate web_run_rate();         // of the output being driven now
 
 // Real-time pacing by the browser clock: the display's own rate, whatever the
 // monitor's refresh rate is.

@@ -1,22 +1,27 @@
 #include "bench/display/display_scene.h"
 
 #include <cstring>
+#include <memory>
 
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "sim/sim.h"
 
+static SimMachine* g_bench_machine;
+
 void bench_display_setup(bool tv) {
     hw_reset_state();
     SimConfig config;
     config.output = tv ? SimOutput::TV_NTSC : SimOutput::LCD;
-    sim_init(config);
-    hw_set_port(sim_regs(), sim_system());
+    static std::unique_ptr<SimMachine> machine;
+    machine = std::make_unique<SimMachine>(config);
+    g_bench_machine = machine.get();
+    hw_set_port(machine.get(), machine.get());
     hw_init("bench");
     hw_set_video_mode(tv ? VIDEO_MODE_TV_NTSC : VIDEO_MODE_LCD, 16);
     int w, h;
     hw_get_screen_size(&w, &h);
-    uint8_t* upper = sim_upper_memory();
+    uint8_t* upper = g_bench_machine->upper_memory();
     for (int i = 0; i < 320 * 2400 * 2; ++i) upper[0x400000 + i] = uint8_t(16 + i % 200);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -36,5 +41,5 @@ void bench_display_setup(bool tv) {
 }
 
 void bench_display_compose(SimFrame* frame) {
-    sim_compose(sim_register_file(), sim_upper_memory(), frame);
+    sim_compose(g_bench_machine->register_file(), g_bench_machine->upper_memory(), frame);
 }

@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint32_t PAGE = 0x000000, VIDEO = 0x400000, VIDEO2 = 0x600000;
 
-uint8_t* upper() { return sim_upper_memory(); }
+uint8_t* upper() { return bench().machine.upper_memory(); }
 void put16(uint32_t offset, uint16_t v) { std::memcpy(upper() + offset, &v, 2); }
 void put_pair(uint32_t offset, uint8_t y0, uint8_t cb, uint8_t y1, uint8_t cr) {
     uint8_t* p = upper() + offset;

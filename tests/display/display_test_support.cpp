@@ -3,26 +3,35 @@
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 
-SimBench::SimBench(SimOutput output, SimBoard board) {
-    hw_reset_state();
+static SimBench* g_bench;
+
+static SimConfig bench_config(SimOutput output, SimBoard board) {
     SimConfig config;
     config.output = output;
     config.board = board;
-    sim_init(config);
-    regs.inner = sim_regs();
-    hw_set_port(&regs, sim_system());
+    return config;
+}
+
+SimBench::SimBench(SimOutput output, SimBoard board)
+    : machine(bench_config(output, board)), previous(g_bench) {
+    g_bench = this;
+    hw_reset_state();
+    hw_set_port(&regs, &machine);
     hw_init("test");
     regs.writes.clear();
 }
 
 SimBench::~SimBench() {
-    sim_shutdown();
+    machine.shutdown();
     hw_set_port(nullptr, nullptr);
+    g_bench = previous;
 }
+
+SimBench& bench() { return *g_bench; }
 
 SimFrame SimBench::compose() const {
     SimFrame f;
-    sim_compose(sim_register_file(), sim_upper_memory(), &f);
+    sim_compose(machine.register_file(), machine.upper_memory(), &f);
     return f;
 }
 

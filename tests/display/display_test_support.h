@@ -17,30 +17,35 @@ struct RegWrite {
 };
 
 struct RecordingRegs final : RegIo {
-    RegIo* inner;
+    SimMachine* inner;
     std::vector<RegWrite> writes;
-    explicit RecordingRegs(RegIo* to) : inner(to) {}
+    explicit RecordingRegs(SimMachine* to) : inner(to) {}
     uint16_t read16(uint32_t offset) override { return inner->read16(offset); }
     uint32_t read32(uint32_t offset) override { return inner->read32(offset); }
     void write16(uint32_t offset, uint16_t value) override {
         inner->write16(offset, value);
-        writes.push_back({offset, value, 16, sim_time_ns()});
+        writes.push_back({offset, value, 16, inner->time_ns()});
     }
     void write32(uint32_t offset, uint32_t value) override {
         inner->write32(offset, value);
-        writes.push_back({offset, value, 32, sim_time_ns()});
+        writes.push_back({offset, value, 32, inner->time_ns()});
     }
 };
 
-// sim_init + hw_init on a fresh state; writes are recorded from here on.
+// A fresh machine and hw_init on it; writes are recorded from here on. The
+// newest bench alive is bench().
 struct SimBench {
-    RecordingRegs regs{nullptr};
+    SimMachine machine;
+    RecordingRegs regs{&machine};
+    SimBench* previous;
     explicit SimBench(SimOutput output = SimOutput::LCD, SimBoard board = SimBoard::PLAIN);
     ~SimBench();
-    uint16_t reg(uint32_t offset) const { return sim_register_file()[offset >> 1]; }
+    uint16_t reg(uint32_t offset) const { return machine.register_file()[offset >> 1]; }
     uint32_t pair(uint32_t offset) const { return reg(offset) | uint32_t(reg(offset + 2)) << 16; }
     SimFrame compose() const;
 };
+
+SimBench& bench();
 
 // Pixel helpers.
 uint32_t xrgb(uint8_t r, uint8_t g, uint8_t b);

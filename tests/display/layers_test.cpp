@@ -129,7 +129,7 @@ TEST(Layers, PriorityOsdAndSubpicture) {
     EXPECT_EQ(m.pair(0x291A), 0x03800100u);
     EXPECT_EQ(m.pair(0x2916), 0x03800200u);
     EXPECT_TRUE(m.reg(0x2880) & 0x0080);
-    EXPECT_EQ(sim_unmodelled_layers(sim_register_file()), uint32_t(SIM_UNMODELLED_OSD));
+    EXPECT_EQ(sim_unmodelled_layers(bench().machine.register_file()), uint32_t(SIM_UNMODELLED_OSD));
     hw_set_osd_layer(0, 0, 0);
     EXPECT_FALSE(m.reg(0x2880) & 0x0080);
 
@@ -139,7 +139,8 @@ TEST(Layers, PriorityOsdAndSubpicture) {
     EXPECT_EQ(m.pair(0x297C), 0x03800020u);
     EXPECT_TRUE(m.reg(0x2880) & 0x0800);
     EXPECT_TRUE(m.reg(0x2880) & 0x0100);
-    EXPECT_EQ(sim_unmodelled_layers(sim_register_file()), uint32_t(SIM_UNMODELLED_SUBPICTURE));
+    EXPECT_EQ(sim_unmodelled_layers(bench().machine.register_file()),
+              uint32_t(SIM_UNMODELLED_SUBPICTURE));
     hw_set_subpicture_layer(1, 1, 0, 0, 0);
     EXPECT_EQ(m.reg(0x2974), 3);
     EXPECT_FALSE(m.reg(0x2880) & 0x0800);

@@ -80,12 +80,12 @@ TEST(DisplayWindow, InitKeepsLow16BitsAndScrollMovesTheTopRegion) {
     EXPECT_EQ(m.pair(0x28A4), 0x03800000u + 0x528E00);
 
     // A reset leaves the video layer as it was.
-    std::vector<uint16_t> before(sim_register_file() + (0x2886 >> 1),
-                                 sim_register_file() + (0x28DA >> 1));
+    std::vector<uint16_t> before(bench().machine.register_file() + (0x2886 >> 1),
+                                 bench().machine.register_file() + (0x28DA >> 1));
     fx_enable_rgb_overlay();
     fx_display_reset();
-    EXPECT_EQ(std::vector<uint16_t>(sim_register_file() + (0x2886 >> 1),
-                                    sim_register_file() + (0x28DA >> 1)),
+    EXPECT_EQ(std::vector<uint16_t>(bench().machine.register_file() + (0x2886 >> 1),
+                                    bench().machine.register_file() + (0x28DA >> 1)),
               before);
     EXPECT_TRUE(m.reg(0x2880) & 0x0001);
     EXPECT_EQ(m.reg(0x2880) & 0x01FC, 0);  // no RGB region, OSD or sub-picture

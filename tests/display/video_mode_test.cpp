@@ -53,7 +53,7 @@ const uint8_t TABLE_288[36] = {0x10, 0xC0, 0xD0, 0x7E, 0x98, 0x54, 0x15, 0x17, 0
 // The encoder registers after a table load: 0x38, 0x76..0xB4, 0xC6, 0xC8, 0x6C,
 // with 0x8C overwritten by 0x43 after the table.
 void expect_table(const uint8_t* t) {
-    const uint8_t* enc = sim_encoder_registers();
+    const uint8_t* enc = bench().machine.encoder_registers();
     EXPECT_EQ(enc[0x38], t[0]);
     for (int i = 1; i <= 32; ++i) {
         uint8_t r = uint8_t(0x76 + 2 * (i - 1));
@@ -69,7 +69,8 @@ void expect_table(const uint8_t* t) {
 TEST(VideoMode, LcdToNtscRunsTheSwitchTheTableAndTheTvTimingInOrder) {
     SimBench m;
     const uint32_t select = m.reg(0x1062) & 0xC;
-    uint8_t before_5e = sim_encoder_registers()[0x5E], before_c4 = sim_encoder_registers()[0xC4];
+    uint8_t before_5e = bench().machine.encoder_registers()[0x5E],
+            before_c4 = bench().machine.encoder_registers()[0xC4];
     ASSERT_EQ(hw_set_video_mode(6, 16), 0);
 
     // Clearing bit 3 after bit 2 changes nothing visible here: one entry.
@@ -84,7 +85,7 @@ TEST(VideoMode, LcdToNtscRunsTheSwitchTheTableAndTheTvTimingInOrder) {
     EXPECT_EQ(mode_writes(m.regs.writes, select), expected);
 
     expect_table(TABLE_240);
-    const uint8_t* enc = sim_encoder_registers();
+    const uint8_t* enc = bench().machine.encoder_registers();
     EXPECT_EQ(enc[0xBA], 0x80);
     EXPECT_EQ(enc[0x5E], (before_5e & 0xF0) | 0x04);
     EXPECT_EQ(enc[0xC4], (before_c4 & 0xC7) | 0x18);
@@ -126,7 +127,7 @@ TEST(VideoMode, NtscToPalLoadsOnlyThe288LineTableAndPalToLcdLoadsNone) {
     const uint32_t select = m.reg(0x1062) & 0xC;
     m.regs.writes.clear();
     hw_set_video_mode(0, 16);
-    EXPECT_EQ(sim_encoder_registers()[0x76], 0x55);
+    EXPECT_EQ(bench().machine.encoder_registers()[0x76], 0x55);
     Seq expected = {{0x1062, 0xC},  // LCD on (TV bit left set)
                     {0x280A, 0},      {0x280C, 0},      {0x280E, 0},      {0x2800, 0x13A8},
                     {0x2800, 0x0004}, {0x2820, 0x0080}, {0x2820, 0x0582}, {0x2822, 0x3800},
@@ -188,12 +189,15 @@ TEST(VideoMode, TouchBoardsChangeOnlyTheirLcdLines) {
 
 TEST(VideoMode, BadDepthOrModeChangesNothing) {
     SimBench m;
-    std::vector<uint16_t> before(sim_register_file(), sim_register_file() + 0x8000);
+    std::vector<uint16_t> before(bench().machine.register_file(),
+                                 bench().machine.register_file() + 0x8000);
     EXPECT_EQ(hw_set_video_mode(0, 32), 4);
     EXPECT_EQ(hw_set_video_mode(6, 15), 4);
     EXPECT_EQ(hw_set_video_mode(33, 16), 4);
     EXPECT_TRUE(m.regs.writes.empty());
-    EXPECT_EQ(std::vector<uint16_t>(sim_register_file(), sim_register_file() + 0x8000), before);
+    EXPECT_EQ(std::vector<uint16_t>(bench().machine.register_file(),
+                                    bench().machine.register_file() + 0x8000),
+              before);
     EXPECT_EQ(g_hw.bits_per_pixel, 16);
     EXPECT_EQ(g_hw.screen_width, 320);
     EXPECT_EQ(g_hw.screen_height, 240);

@@ -71,36 +71,36 @@ TEST(VsyncWait, OneBlankPerWaitAtTheDisplayRate) {
     for (uint32_t start : {0u, 4294964u}) {
         SimConfig config;
         config.clock_start_seconds = start;
-        sim_init(config);
+        SimMachine sim(config);
         hw_reset_state();
-        hw_set_port(sim_regs(), sim_system());
+        hw_set_port(&sim, &sim);
         uint32_t t0, t1;
         hw_wait_vsync();  // past time 0, whose reading does not fix the zero
         hw_get_ticks(&t0);
         hw_get_ticks(&t0);
-        uint64_t f0 = sim_frame_count();
+        uint64_t f0 = sim.frame_count();
         for (int i = 0; i < 300; ++i) hw_wait_vsync();
         hw_get_ticks(&t1);
-        EXPECT_EQ(sim_frame_count() - f0, 300u);
+        EXPECT_EQ(sim.frame_count() - f0, 300u);
         EXPECT_NEAR(double(t1 - t0), 5000.0, 2.0) << "clock start " << start;
-        sim_shutdown();
+        hw_set_port(nullptr, nullptr);
     }
 }
 
 TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     SimConfig config;
     config.output = SimOutput::TV_PAL;
-    sim_init(config);
+    SimMachine sim(config);
     hw_reset_state();
-    hw_set_port(sim_regs(), sim_system());
-    g_hw.video_mode = 19;
-    uint64_t f0 = sim_frame_count();
-    uint64_t t0 = sim_time_ns();
+    hw_set_port(&sim, &sim);
+    g_hw.video_mode = VIDEO_OUTPUT_TV_PAL;
+    uint64_t f0 = sim.frame_count();
+    uint64_t t0 = sim.time_ns();
     for (int i = 0; i < 50; ++i) hw_wait_vsync();
-    EXPECT_EQ(sim_frame_count() - f0, 50u);
-    EXPECT_NEAR(double(sim_time_ns() - t0), 1e9, 2e7);            // 50 Hz
-    EXPECT_EQ(sim_register_file()[0x2846 / 2] & 0x0020, 0x0020);  // armed by every wait
-    sim_shutdown();
+    EXPECT_EQ(sim.frame_count() - f0, 50u);
+    EXPECT_NEAR(double(sim.time_ns() - t0), 1e9, 2e7);            // 50 Hz
+    EXPECT_EQ(sim.register_file()[0x2846 / 2] & 0x0020, 0x0020);  // armed by every wait
+    hw_set_port(nullptr, nullptr);
 }
 
 // The button mask from pin levels, on each board variant.
@@ -135,9 +135,9 @@ TEST(Buttons, EachKeySetsItsBitOnEveryBoard) {
     for (SimBoard board : {SimBoard::PLAIN, SimBoard::TOUCH, SimBoard::TOUCH_LOW}) {
         SimConfig config;
         config.board = board;
-        sim_init(config);
+        SimMachine sim(config);
         hw_reset_state();
-        hw_set_port(sim_regs(), sim_system());
+        hw_set_port(&sim, &sim);
         testing::internal::CaptureStdout();
         hw_init("");
         testing::internal::GetCapturedStdout();
@@ -146,17 +146,17 @@ TEST(Buttons, EachKeySetsItsBitOnEveryBoard) {
                                                                  : 257u);
         for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i) {
             uint32_t key = HOST_KEY_NAMES[i].mask;
-            sim_set_host_buttons(key);
+            sim.set_host_buttons(key);
             uint32_t mask;
             hw_read_buttons(&mask);
             bool absent = board != SimBoard::PLAIN && (key & 0x400AA);
             EXPECT_EQ(mask, absent ? 0 : key) << HOST_KEY_NAMES[i].name;
         }
-        sim_set_host_buttons(0x0C00);  // l + r: the exit combination
+        sim.set_host_buttons(0x0C00);  // l + r: the exit combination
         uint32_t mask;
         hw_read_buttons(&mask);
         EXPECT_EQ(mask, 0x80C00u);
-        sim_shutdown();
+        hw_set_port(nullptr, nullptr);
     }
 }
 

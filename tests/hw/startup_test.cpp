@@ -135,20 +135,20 @@ TEST_F(HwStartup, ShutdownWithoutLauncherOrDevice) {
 TEST(ProgramOnSimulator, ExitCombinationRunsTheWholeShutdown) {
     SimConfig config;
     config.exit_after_frames = 8;
-    sim_init(config);
-    std::vector<uint16_t> before(sim_register_file(), sim_register_file() + 0x8000);
+    SimMachine sim(config);
+    std::vector<uint16_t> before(sim.register_file(), sim.register_file() + 0x8000);
     hw_reset_state();
-    hw_set_port(sim_regs(), sim_system());
+    hw_set_port(&sim, &sim);
     g_quit = 0;
     testing::internal::CaptureStdout();
     EXPECT_EQ(main_run(), 0);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.substr(0, 28), "Hardware GP2X Library v1.02\n");
-    const uint16_t* after = sim_register_file();
+    const uint16_t* after = sim.register_file();
     for (int i = 0; i < HW_SAVED16_COUNT; ++i)
         EXPECT_EQ(after[HW_SAVE_TABLE[i] / 2], before[HW_SAVE_TABLE[i] / 2])
             << std::hex << HW_SAVE_TABLE[i];
-    const std::vector<std::string>& calls = sim_calls();
+    const std::vector<std::string>& calls = sim.calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.front(), "open /dev/mem -> 3");
     EXPECT_EQ(calls.back(), "launcher /usr/gp2x /usr/gp2x/gp2xmenu");
@@ -159,8 +159,9 @@ TEST(ProgramOnSimulator, ExitCombinationRunsTheWholeShutdown) {
     EXPECT_LT(at("map 0x03800000 0x800000"), at("command /sbin/rmmod mmuhack"));
     EXPECT_LT(at("command /sbin/rmmod mmuhack"), at("command /sbin/insmod mmuhack.o"));
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "command /sbin/rmmod mmuhack"), 2);
-    EXPECT_GE(sim_frame_count(), 9u);
-    sim_shutdown();
+    EXPECT_GE(sim.frame_count(), 9u);
+    sim.shutdown();
+    hw_set_port(nullptr, nullptr);
 }
 
 }  // namespace

@@ -35,13 +35,13 @@ TEST(WebRun, ShowsTheLastFrameOfEachCallAndShutsDownWhenTheProgramQuits) {
     EXPECT_TRUE(web_run_until(first + 7));
     EXPECT_EQ(g_shown, (std::vector<uint64_t>{first + 4, first + 6}));
 
-    sim_set_host_buttons(0x0C00);  // l+r: quit at once
+    web_run_machine()->set_host_buttons(0x0C00);  // l+r: quit at once
     EXPECT_FALSE(web_run_until(first + 1000));
     const uint64_t end = web_run_frames();
     EXPECT_LT(end, first + 10);  // the quit took effect within a frame or two
     EXPECT_FALSE(web_run_until(first + 2000));
     EXPECT_EQ(web_run_frames(), end);
-    const std::vector<std::string>& calls = sim_calls();
+    const std::vector<std::string>& calls = web_run_machine()->calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().rfind("launcher ", 0), 0u) << calls.back();  // the normal hand-back
 }
