@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "hw/hw.h"
 #include "hw/hw_port.h"
 
 constexpr int HW_SAVED16_COUNT = 51;
@@ -20,7 +21,7 @@ struct HwState {
     uint8_t* upper_mem = nullptr;
     uint32_t upper_mem_phys = 0;
     uint32_t board_variant = HW_BOARD_PLAIN;
-    uint32_t video_mode = 0;
+    uint32_t video_mode = VIDEO_OUTPUT_LCD;
     int screen_width = 320;
     int screen_height = 240;
     int bits_per_pixel = 16;
