@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "music/music.h"
 #include "sim/sim_controls.h"
 #include "sim/sim_options.h"
 #include "web/web_options.h"
@@ -58,6 +59,7 @@ EMSCRIPTEN_KEEPALIVE const char* web_configure(const char* query) {
 EMSCRIPTEN_KEEPALIVE int web_option_scale() { return g_options.scale; }
 EMSCRIPTEN_KEEPALIVE double web_option_frames() { return double(g_options.frames); }
 EMSCRIPTEN_KEEPALIVE int web_option_hash() { return g_options.hash; }
+EMSCRIPTEN_KEEPALIVE uint32_t web_mix_rate() { return MUSIC_MIX_RATE; }  // the sound card's rate
 
 // Builds the machine and starts the program: `speaker` when the page's sound
 // output runs. A test run with hashes writes its sound to TEST_WAV_PATH.

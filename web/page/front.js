@@ -199,7 +199,7 @@ registerProcessor('palendro-sink', PalendroSink);
     try {
       if (!Context) throw new Error('this browser has no Web Audio');
       try {
-        context = new Context({ sampleRate: 22100, latencyHint: 'interactive' });
+        context = new Context({ sampleRate: Module._web_mix_rate(), latencyHint: 'interactive' });
       } catch (e) {
         context = new Context();  // resampled in the sink
       }
