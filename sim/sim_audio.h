@@ -35,6 +35,9 @@ bool sim_audio_configure(const HostOptions& options, SimMachine& machine);
 // The host's sound device, from the front end; before the program starts.
 void sim_audio_set_speaker(SimSpeaker* speaker);
 
+// sim_audio_setup with `machine`'s clock, finished at the machine's shutdown.
+bool sim_audio_attach(SimMachine& machine, SimAudioSetup setup);
+
 // Installs the driver for the music glue and opens the WAV (temporary name);
 // false when the WAV cannot be created.
 bool sim_audio_setup(const SimAudioSetup& setup);

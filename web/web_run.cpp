@@ -45,10 +45,7 @@ bool web_run_start(const WebRunSetup& setup, std::string* error) {
     SimAudioSetup audio;
     audio.speaker = setup.speaker;
     audio.wav_path = setup.wav_path;
-    audio.frame_count = [&m] { return m.frame_count(); };
-    audio.frame_rate = [&m] { return m.frame_rate(); };
-    m.on_exit(sim_audio_finish);
-    if (!sim_audio_setup(audio)) {
+    if (!sim_audio_attach(m, audio)) {
         *error = "cannot write the sound to '" + setup.wav_path + "'";
         return false;
     }
