@@ -20,8 +20,13 @@ std::vector<DamagedXm> damaged_xm_kinds() {
     std::vector<DamagedXm> out;
     const XmBuildModule base = xm_build_example();
     out.push_back(made("healthy", base));
-
     XmBuildModule m = base;
+    m.version = 0x0103;
+    out.push_back(made("healthy_1_03", m));
+    m.version = 0x0102;
+    out.push_back(made("healthy_1_02", m));
+
+    m = base;
     m.instruments[0].volume.sustain = 30;
     out.push_back(made("envelope_sustain_past_points", m));
 
@@ -79,7 +84,7 @@ std::vector<DamagedXm> damaged_xm_truncations() {
     XmBuildOutput full = xm_build(xm_build_example());
     for (size_t cut : full.boundaries) {
         if (cut >= full.bytes.size()) continue;
-        for (size_t at : {cut - 1, cut, cut + 1}) {
+        for (size_t at : {cut - 1, cut}) {
             std::vector<uint8_t> b(full.bytes.begin(), full.bytes.begin() + long(at));
             out.push_back({"cut_at_" + std::to_string(at), b});
         }

@@ -1,6 +1,6 @@
-// The damaged modules of the tests: one small file per kind of damage that
-// has broken a module player, and the healthy example cut short at every
-// header and data boundary.
+// The damaged modules of the tests: the healthy example in each layout, one
+// small file per kind of damage that has broken a module player, and the
+// healthy example cut short at every header and data boundary.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 // offset 60, counted from there; the order table in it), the patterns (each a
 // 9-byte header and packed cells), then the instruments (each a header of its
 // own stated size, one 40-byte header per sample, then the samples' data).
+// Versions 1.02 and 1.03 put the instruments before the patterns and all the
+// sample data after them; 1.02 pattern headers are 8 bytes (rows - 1 in one).
 #include "tools/damaged_xm/xm_build.h"
 
 namespace {
@@ -42,7 +44,23 @@ void write_envelope_points(Out* o, const XmBuildEnvelope& e) {
     for (size_t i = 0; i < 24; i++) o->u16(i < e.points.size() ? e.points[i] : 0);
 }
 
-void write_instrument(Out* o, const XmBuildInstrument& ins, std::vector<size_t>* cuts) {
+void write_sample_data(Out* o, const XmBuildInstrument& ins, std::vector<size_t>* cuts) {
+    for (const XmBuildSample& s : ins.samples) {
+        int prev = 0;
+        for (int16_t v : s.data) {
+            if (s.type & 0x10)
+                o->u16(v - prev);
+            else
+                o->u8(v - prev);
+            prev = v;
+        }
+        cuts->push_back(o->b.size());
+    }
+}
+
+// The header and the sample headers; in 1.04 files the sample data follows.
+void write_instrument(Out* o, const XmBuildInstrument& ins, bool with_data,
+                      std::vector<size_t>* cuts) {
     size_t start = o->b.size();
     o->u32(ins.header_size);
     o->text(ins.name, 22);
@@ -71,15 +89,25 @@ void write_instrument(Out* o, const XmBuildInstrument& ins, std::vector<size_t>*
         o->text(ins.name, 22);
         cuts->push_back(o->b.size());
     }
-    for (const XmBuildSample& s : ins.samples) {
-        int prev = 0;
-        for (int16_t v : s.data) {
-            if (s.type & 0x10)
-                o->u16(v - prev);
-            else
-                o->u8(v - prev);
-            prev = v;
+    if (with_data) write_sample_data(o, ins, cuts);
+}
+
+void write_patterns(Out* o, const XmBuildModule& m, std::vector<size_t>* cuts) {
+    for (const XmBuildPattern& p : m.patterns) {
+        Out cells;
+        write_cells(&cells, p);
+        if (m.version == 0x0102) {
+            o->u32(8);
+            o->u8(0);
+            o->u8(p.rows - 1);
+        } else {
+            o->u32(9);
+            o->u8(0);
+            o->u16(p.rows);
         }
+        o->u16(int(cells.b.size()));
+        cuts->push_back(o->b.size());
+        o->b.insert(o->b.end(), cells.b.begin(), cells.b.end());
         cuts->push_back(o->b.size());
     }
 }
@@ -107,18 +135,17 @@ XmBuildOutput xm_build(const XmBuildModule& m) {
     for (size_t i = 0; i < 256; i++) o.u8(i < m.order.size() ? m.order[i] : 0);
     o.b.resize(60 + m.header_size);
     r.boundaries.push_back(o.b.size());
-    for (const XmBuildPattern& p : m.patterns) {
-        Out cells;
-        write_cells(&cells, p);
-        o.u32(9);
-        o.u8(0);
-        o.u16(p.rows);
-        o.u16(int(cells.b.size()));
-        r.boundaries.push_back(o.b.size());
-        o.b.insert(o.b.end(), cells.b.begin(), cells.b.end());
-        r.boundaries.push_back(o.b.size());
+    if (m.version >= 0x0104) {
+        write_patterns(&o, m, &r.boundaries);
+        for (const XmBuildInstrument& ins : m.instruments)
+            write_instrument(&o, ins, true, &r.boundaries);
+    } else {  // older files: instruments, patterns, then all the sample data
+        for (const XmBuildInstrument& ins : m.instruments)
+            write_instrument(&o, ins, false, &r.boundaries);
+        write_patterns(&o, m, &r.boundaries);
+        for (const XmBuildInstrument& ins : m.instruments)
+            write_sample_data(&o, ins, &r.boundaries);
     }
-    for (const XmBuildInstrument& ins : m.instruments) write_instrument(&o, ins, &r.boundaries);
     r.bytes = o.b;
     return r;
 }

@@ -46,7 +46,7 @@ struct XmBuildInstrument {
 };
 
 struct XmBuildModule {
-    uint16_t version = 0x0104;
+    uint16_t version = 0x0104;  // 0x0102, 0x0103: the older layouts
     uint32_t header_size = 276;
     int channels = 4;
     int restart = 0;
