@@ -40,19 +40,22 @@ execute_process(
           ${PALENDRO_MIKMOD_VERSION} ${PALENDRO_MIKMOD_SHA256}
   RESULT_VARIABLE _mikmod_fetch ERROR_VARIABLE _mikmod_error ERROR_STRIP_TRAILING_WHITESPACE)
 if(NOT _mikmod_fetch EQUAL 0)
-  message(FATAL_ERROR "${_mikmod_error}")
+  message(FATAL_ERROR " ${_mikmod_error}")  # indented: printed as one line
 endif()
 
-# Headers, probed with the toolchain in use (and the extra folders).
+# Headers, probed with the toolchain in use (and the extra folders); a
+# bare-metal toolchain file sets CMAKE_TRY_COMPILE_TARGET_TYPE to
+# STATIC_LIBRARY so that the probes need no linker script.
 include(CheckIncludeFile)
-include(TestBigEndian)
 set(CMAKE_REQUIRED_INCLUDES ${PALENDRO_MIKMOD_INCLUDE_DIRS})
 check_include_file(unistd.h HAVE_UNISTD_H)
 check_include_file(fcntl.h HAVE_FCNTL_H)
 check_include_file(sys/ioctl.h HAVE_SYS_IOCTL_H)
 check_include_file(sys/soundcard.h HAVE_SYS_SOUNDCARD_H)
 unset(CMAKE_REQUIRED_INCLUDES)
-test_big_endian(WORDS_BIGENDIAN)
+if(CMAKE_C_BYTE_ORDER STREQUAL "BIG_ENDIAN")
+  set(WORDS_BIGENDIAN 1)
+endif()
 
 set(PALENDRO_MIKMOD_DRIVER_DEFINES "")
 set(_mikmod_driver_sources "${_mikmod_src}/drivers/drv_nos.c")
