@@ -2,17 +2,27 @@
 // main-loop iteration, maps the overlay's volume and pause to the player and
 // releases everything at exit. Decoding, sequencing and mixing are the
 // library's; which output driver it mixes into is music_driver.cpp's choice.
+// The module file is read into memory once and checked (music_xm_check.h)
+// before the library parses the same bytes.
 #include "music/music.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <mikmod.h>
 
 #include "music/music_driver.h"
+#include "music/music_report.h"
+#include "music/music_xm_check.h"
 
 static const char MUSIC_FILE[] = "bellwarm_harmonic.xm";
 constexpr int MUSIC_MAX_CHANNELS = 32;
+// Larger files are refused unread: the library would hold all of it (and the
+// samples widened to 16 bits) in the handheld's 64 MiB.
+constexpr size_t MUSIC_MAX_FILE_BYTES = size_t(32) << 20;
 // 16-bit stereo software mixing of the music only: no sound-effect voices,
 // surround, interpolation, high-quality mixer or reversed stereo.
 constexpr uint16_t MUSIC_MODE = DMODE_16BITS | DMODE_STEREO | DMODE_SOFT_MUSIC;
@@ -23,6 +33,55 @@ MODULE* g_module;
 // registering the XM loader twice links it to itself and the next file that
 // fails its test loops for ever: register it once per process.
 static bool g_music_loader_registered;
+
+struct MusicFile {
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+};
+
+// The whole file, read once; the reason when it cannot be (nullptr = read).
+static const char* music_read_file(FILE* f, MusicFile* out) {
+    size_t capacity = 0;
+    for (;;) {
+        if (out->size == capacity) {
+            if (capacity > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
+            capacity = capacity ? capacity * 2 : size_t(256) << 10;
+            void* grown = realloc(out->bytes, capacity);
+            if (!grown) return "not enough memory to read it";
+            out->bytes = static_cast<uint8_t*>(grown);
+        }
+        size_t got = fread(out->bytes + out->size, 1, capacity - out->size, f);
+        out->size += got;
+        if (got == 0) return ferror(f) ? strerror(errno) : nullptr;
+    }
+}
+
+// The module, or null: no file, a file that cannot be read, one the check
+// refuses, or one the library cannot load. Each is reported once.
+static MODULE* music_load_module() {
+    FILE* f = fopen(MUSIC_FILE, "rb");
+    if (!f) {
+        if (errno == ENOENT)
+            music_report_missing(MUSIC_FILE);
+        else
+            music_report_unreadable(MUSIC_FILE, strerror(errno));
+        return nullptr;
+    }
+    MusicFile file;
+    const char* why = music_read_file(f, &file);
+    fclose(f);
+    if (!why && file.size > MUSIC_MAX_FILE_BYTES) why = "larger than 32 MiB";
+    if (!why) why = music_xm_check(file.bytes, file.size);
+    MODULE* module = nullptr;
+    if (!why) {
+        module = Player_LoadMem(reinterpret_cast<const char*>(file.bytes), int(file.size),
+                                MUSIC_MAX_CHANNELS, 0);
+        if (!module) why = MikMod_strerror(MikMod_errno);
+    }
+    free(file.bytes);
+    if (why) music_report_unreadable(MUSIC_FILE, why);
+    return module;
+}
 
 int music_start() {
     MikMod_RegisterDriver(music_output_driver());
@@ -35,8 +94,9 @@ int music_start() {
         printf("Could not initialize sound, reason: %s\n", MikMod_strerror(MikMod_errno));
         return 0;
     }
-    // A missing or unreadable file leaves g_module null: no music, no message.
-    g_module = Player_Load(const_cast<char*>(MUSIC_FILE), MUSIC_MAX_CHANNELS, 0);
+    // A missing or unreadable file leaves g_module null: no music (and on a
+    // PC one line saying why).
+    g_module = music_load_module();
     Player_Start(g_module);
     return 1;
 }

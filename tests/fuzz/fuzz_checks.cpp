@@ -18,6 +18,7 @@
 const FuzzTarget FUZZ_TARGETS[] = {
     {"input_script", fuzz_check_input_script},
     {"command_line", fuzz_check_command_line},
+    {"module", fuzz_check_module},
 };
 const int FUZZ_TARGET_COUNT = int(sizeof FUZZ_TARGETS / sizeof FUZZ_TARGETS[0]);
 

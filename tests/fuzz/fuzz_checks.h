@@ -10,6 +10,7 @@
 
 const char* fuzz_check_input_script(const uint8_t* data, size_t size);
 const char* fuzz_check_command_line(const uint8_t* data, size_t size);
+const char* fuzz_check_module(const uint8_t* data, size_t size);  // an XM file
 
 struct FuzzTarget {
     const char* name;  // also the corpus folder

@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 dir="$root/build-fuzz"
 seconds="${FUZZ_SECONDS:-60}"
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(input_script command_line)
+[ ${#targets[@]} -eq 0 ] && targets=(input_script command_line module)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPALENDRO_FUZZ=ON >/dev/null
