@@ -7,7 +7,7 @@
 #include <mikmod.h>
 
 #include "music/music_xm_check.h"
-#include "sim/sim_audio.h"
+#include "music/music.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ bool start_library() {
         MikMod_RegisterDriver(&drv_nos);
         MikMod_RegisterLoader(&load_xm);
         md_mode = MODE;
-        md_mixfreq = SIM_AUDIO_RATE;
+        md_mixfreq = MUSIC_MIX_RATE;
         char no_options[] = "";
         if (MikMod_Init(no_options)) return false;
         g_player_tick = MikMod_RegisterPlayer(count_tick);
