@@ -6,11 +6,15 @@
 
 int osd_draw_volume() {
     if (g_paused) {
-        g_volume_show_until = 0;  // the sprite belongs to the pause menu
+        g_volume_show_until = g_volume_limit_until = 0;  // the sprite belongs to the pause menu
         return g_volume_changed;
     }
     const uint32_t now = osd_now();
     if (!g_volume_show_until || int32_t(now - g_volume_show_until) >= 0) {
+        // Cleared once expired, like the menu's timers: a deadline kept would
+        // come back 2^31 ms later, when the signed difference turns negative,
+        // and the blink's a whole wrap later, when it lines up again.
+        g_volume_show_until = g_volume_limit_until = 0;
         if (g_volume_shown) {
             hw_set_cursor(0, 0, 0, 0, 0);
             g_volume_shown = 0;

@@ -293,6 +293,37 @@ TEST(OsdTimers, DeadlinesRunAcrossTheWrap) {
     EXPECT_EQ(first_alpha(), 255u);
 }
 
+// An expired volume display stays off, however far the clock runs on: half
+// the 32-bit range later a signed difference to a kept deadline turns
+// negative again, and a whole range later the blink's deadline lines up with
+// the clock once more.
+TEST(OsdTimers, ExpiredVolumeDisplayAndBlinkStayOffAcrossTheWrap) {
+    boot(1, 0, 1000);
+    frame(0);
+    for (int i = 0; i < 12; ++i) tap(UP);  // step 20
+    const uint32_t press = g_hh.ticks;
+    frame(UP, 0);  // past the top: the blink runs until press + 200
+    frame(0, 0);
+    g_hh.ticks = press + 2000;
+    frame(0, 0);
+    EXPECT_EQ(cursor().enable, 0);
+    const size_t calls = cursor_calls();
+    for (uint32_t later : {0x80000000u, 0x80000001u, 0xC0000000u, 0xFFFFF000u}) {
+        g_hh.ticks = press + 2000 + later;
+        frame(0, 0);
+        EXPECT_EQ(cursor().enable, 0) << later;
+    }
+    EXPECT_EQ(cursor_calls(), calls);  // never switched on again
+
+    // A press 2^32 + 100 ms after the blink began: a fresh display at full
+    // white, no blink left over from the old deadline.
+    g_hh.ticks = press + 100;
+    frame(DOWN, 0);
+    EXPECT_EQ(g_volume_step, 19);
+    EXPECT_EQ(cursor().enable, 1);
+    EXPECT_EQ(first_alpha(), 255u);
+}
+
 TEST(OsdMenu, OpeningSlidesInFromTheLeftAndFadesIn) {
     boot(0, 1, 1000);  // PAL-height TV: margin 28, menu at (328, 130)
     frame(PAUSE, 160);
