@@ -65,8 +65,8 @@ int hw_set_rgb_region(int region, int enable, int key_enable, int mix, int alpha
     hw_wr16(reg::RGB_MIX, (hw_rd16(reg::RGB_MIX) & ~(3u << mix_shift)) | uint32_t(mix)
                                                                              << mix_shift);
 
-    const uint32_t alpha_reg = r <= 3 ? reg::RGB_ALPHA_123 : reg::RGB_ALPHA_45;
-    const int alpha_shift = r <= 3 ? 4 * (r - 1) : 4 * (r - 4);
+    const uint32_t alpha_reg = reg::rgb_region_alpha_reg(r);
+    const int alpha_shift = reg::rgb_region_alpha_shift(r);
     hw_wr16(alpha_reg, hw_rd16(alpha_reg) & ~(0xFu << alpha_shift));
     hw_wr16(alpha_reg, hw_rd16(alpha_reg) | uint32_t(alpha) << alpha_shift);
 

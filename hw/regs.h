@@ -128,10 +128,13 @@ constexpr uint32_t V_TOP_ADDR2 = 0x1E;     // pair
 constexpr uint32_t V_BOTTOM_ADDR1 = 0x22;  // pair
 constexpr uint32_t V_BOTTOM_ADDR2 = 0x26;  // pair
 
-constexpr uint32_t RGB_CONTROL = 0x28DA;  // bit 2(r-1) key enable, bits 9-10 depth code
-constexpr uint32_t RGB_MIX = 0x28DC;      // 2 bits per region at 2(r-1)
-constexpr uint32_t RGB_ALPHA_123 = 0x28DE;
-constexpr uint32_t RGB_ALPHA_45 = 0x28E0;
+constexpr uint32_t RGB_CONTROL = 0x28DA;    // bit 2(r-1) key enable, bits 9-10 depth code
+constexpr uint32_t RGB_MIX = 0x28DC;        // 2 bits per region at 2(r-1)
+constexpr uint32_t RGB_ALPHA_123 = 0x28DE;  // bits 0-11: alpha of regions 1-3; 12-15 none
+constexpr uint32_t RGB_ALPHA_45 = 0x28E0;   // bits 0-7: alpha of regions 4-5; 8-15 none
+// Where region r's 4-bit alpha lives: its register and the field's first bit.
+constexpr uint32_t rgb_region_alpha_reg(int r) { return r <= 3 ? RGB_ALPHA_123 : RGB_ALPHA_45; }
+constexpr int rgb_region_alpha_shift(int r) { return r <= 3 ? 4 * (r - 1) : 4 * (r - 4); }
 constexpr uint32_t rgb_region_rect(int r) {
     return 0x28E2 + 8 * (r - 1);
 }  // left, right, top, bottom

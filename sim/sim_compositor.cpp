@@ -154,13 +154,12 @@ RgbLayer latch_rgb(const Regs& r) {
     RgbLayer g;
     const uint16_t enable = r(reg::LAYER_ENABLE), control = r(reg::RGB_CONTROL);
     const uint16_t mix = r(reg::RGB_MIX);
-    const uint32_t alphas = r(reg::RGB_ALPHA_123) | uint32_t(r(reg::RGB_ALPHA_45)) << 12;
     for (int n = 1; n <= 5; ++n) {
         RgbRegion& region = g.region[n];
         region.on = enable & reg::layer_rgb_region(n);
         region.key = control >> 2 * (n - 1) & 1;
         region.mix = mix >> 2 * (n - 1) & 3;
-        region.alpha = alphas >> 4 * (n - 1) & 0xF;
+        region.alpha = r(reg::rgb_region_alpha_reg(n)) >> reg::rgb_region_alpha_shift(n) & 0xF;
         if (n <= 4) {
             const uint32_t rect = reg::rgb_region_rect(n);
             region.left = r(rect);

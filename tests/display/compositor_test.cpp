@@ -193,6 +193,35 @@ TEST(Compositor, RegionRectanglesAndMixModes) {
     EXPECT_EQ(pixel_at(f, 26, 26), blend(0xFF0000, blue, 5));
 }
 
+// Each region blends with its own alpha nibble alone: regions 1-3 in 0x28DE,
+// 4 and 5 in 0x28E0. The bits of those registers no region owns are set to
+// show that nothing else reaches a region's alpha.
+TEST(Compositor, EachRegionTakesOnlyItsOwnAlphaField) {
+    SimBench m;
+    lcd(m);
+    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0xF800);  // red page
+    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 41, 240, 41, 110);
+    hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, VIDEO, 0, 0, 0, 0, 0);
+    hw_set_video_layer_scale(1, 1, 1024, 0);
+    const uint32_t blue = of(ycbcr_to_rgb(41, 240, 110));
+    const int alpha[6] = {0, 3, 6, 9, 5, 11};
+    for (int r = 1; r <= 4; ++r)  // 20 columns each, side by side
+        hw_set_rgb_region(r, 1, 0, 1, alpha[r], 20 * (r - 1), 0, 20 * r - 1, 239);
+    hw_set_rgb_region(5, 1, 0, 1, alpha[5], 0, 0, 0, 0);
+    m.machine.write16(0x28DE, uint16_t(m.reg(0x28DE) | 0xF000));
+    m.machine.write16(0x28E0, uint16_t(m.reg(0x28E0) | 0xFF00));
+    SimFrame f = m.compose();
+    auto blend = [](uint32_t top, uint32_t below, int a) {
+        uint32_t out = 0;
+        for (int s = 0; s <= 16; s += 8)
+            out |= uint32_t(((top >> s & 0xFF) * a + (below >> s & 0xFF) * (15 - a) + 7) / 15) << s;
+        return out;
+    };
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_EQ(pixel_at(f, 20 * (r - 1) + 10, 100), blend(0xFF0000, blue, alpha[r])) << r;
+    EXPECT_EQ(pixel_at(f, 200, 100), blend(0xFF0000, blue, alpha[5]));
+}
+
 TEST(Compositor, CursorValuesColoursAndAlpha) {
     SimBench m;
     lcd(m);
