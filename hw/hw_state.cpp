@@ -125,7 +125,13 @@ int hw_shutdown(int exit_to_launcher) {
         sys->close_file(g_hw.mem_fd);
         g_hw.mem_fd = -1;
     }
-    if (exit_to_launcher) sys->exec_launcher(LAUNCHER_DIR, LAUNCHER);
+    if (exit_to_launcher) {
+        // The launcher replaces the process image: whatever is still in
+        // standard output's buffer (a pipe or a file buffers whole blocks)
+        // would be lost with it.
+        std::fflush(stdout);
+        sys->exec_launcher(LAUNCHER_DIR, LAUNCHER);
+    }
     return 0;
 }
 

@@ -4,6 +4,8 @@
 // they live in their own files.
 #include "sim/sim.h"
 
+#include <stdio_ext.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -416,8 +418,14 @@ int SimMachine::run_command(const char* command) {
     return -1;
 }
 
+// On the handheld the launcher replaces the process image: what the program
+// left in standard output's buffer is gone. The same happens here, so a line
+// printed without a flush before the hand-back is lost on a PC too when
+// standard output is a pipe or a file. The host's own output after the
+// hand-back (capture messages, exit status) goes on as usual.
 int SimMachine::exec_launcher(const char* directory, const char* path) {
     log_call(std::string("launcher ") + directory + " " + path);
+    __fpurge(stdout);
     return -1;
 }
 

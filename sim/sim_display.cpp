@@ -69,6 +69,7 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (!wanted) return;
     if (d.frame_hash) {
         std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str());
+        std::fflush(stdout);  // the launcher hand-back drops what is still buffered
     }
     if (d.record.file) sim_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
     for (Screenshot& s : d.screenshots) {

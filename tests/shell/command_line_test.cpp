@@ -25,12 +25,14 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
-CliRun run(const std::string& args) {
+// `env`: assignments put before the command; `through`: a pipe stage (" | cat")
+// between the program and its output file.
+CliRun run(const std::string& args, const std::string& env = "", const std::string& through = "") {
     const char* bin = std::getenv("PALENDRO_BIN");
     // Test cases run in parallel processes: each keeps its own output files.
     std::string base = testing::TempDir() + "/cli." + std::to_string(getpid());
-    std::string cmd = std::string(bin ? bin : "palendro") + " " + args + " >" + base + ".out 2>" +
-                      base + ".err </dev/null";
+    std::string cmd = env + " " + std::string(bin ? bin : "palendro") + " " + args + " 2>" + base +
+                      ".err </dev/null" + through + " >" + base + ".out";
     int rc = std::system(cmd.c_str());
     return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(base + ".out"), slurp(base + ".err")};
 }
@@ -100,6 +102,20 @@ TEST(CommandLine, HelpVersionAndANormalRun) {
     EXPECT_LE(waits, 124u);  // one per frame, a few more for start-up and shut-down
     EXPECT_NE(t.find("W16 0x090A SYS_CLOCK_GATE"), std::string::npos);
     EXPECT_LT(t.find("CALL command /sbin/insmod"), t.rfind("CALL launcher"));
+}
+
+// A failed sound start prints its line without a flush; the launcher
+// hand-back then replaces the process. The line still reaches a file and a
+// pipe, after the banner.
+TEST(HandBack, TheSoundFailureLineReachesAFileAndAPipe) {
+    for (const char* to : {"", " | cat"}) {
+        CliRun r = run("--headless --frames 3", "PALENDRO_SIM_AUDIO_FAIL=1", to);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::string banner = "Hardware GP2X Library v1.02\n";
+        const std::string line = "Could not initialize sound, reason: ";
+        EXPECT_EQ(r.out.rfind(banner + line, 0), 0u) << '"' << to << "\": " << r.out;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+    }
 }
 
 TEST(InputScript, KeysCommentsAndNone) {
