@@ -42,6 +42,11 @@ struct SimMachineState {
     uint32_t last_read_offset = 0;
     uint16_t last_read_value = 0;
 
+    // The TV's vertical-sync flag (0x2846 bit 8): a write with 0x0020 arms it
+    // for one blank, the one in progress or else the next to begin.
+    bool vsync_armed = false;
+    uint64_t vsync_flag_blank = UINT64_MAX;  // number of the blank whose flag is up
+
     uint32_t script_buttons = 0;
     size_t script_next = 0;
     uint32_t host_buttons = 0;
@@ -111,6 +116,10 @@ void fire_blank(Machine& m) {
         m.exit_requested)
         m.exit_held = true;
     trace_line(m, "VBLANK");
+    if (m.vsync_armed) {
+        m.vsync_flag_blank = frame;
+        m.vsync_armed = false;
+    }
     m.frames = frame + 1;
     if (m.pacer) m.pacer->wait_until(m.next_blank_ns);
     SimVblank event{frame, m.next_blank_ns};
@@ -183,7 +192,8 @@ uint16_t read_register(Machine& m, uint32_t offset) {
     case reg::DPC_VSYNC_STATUS: {
         uint16_t v = m.regs[offset >> 1] & ~reg::DPC_VSYNC_FLAG;
         bool tv = m.regs[reg::DPC_CONTROL >> 1] & reg::DPC_CONTROL_TV;
-        return uint16_t(v | (tv && in_blank(m) ? reg::DPC_VSYNC_FLAG : 0));
+        bool up = in_blank(m) && m.vsync_flag_blank == m.frames - 1;
+        return uint16_t(v | (tv && up ? reg::DPC_VSYNC_FLAG : 0));
     }
     default:
         return m.regs[offset >> 1];
@@ -203,6 +213,12 @@ void write_register(Machine& m, uint32_t offset, uint16_t value, int width_note)
                    reg::reg_name(offset, name), unsigned(value), unsigned(after), unsigned(before));
     }
     if (offset == reg::GPIO_B_OUTPUT || offset == reg::GPIO_B_FUNCTION) bus_update(m);
+    if (offset == reg::DPC_VSYNC_STATUS && (value & reg::DPC_VSYNC_ARM)) {
+        if (in_blank(m))
+            m.vsync_flag_blank = m.frames - 1;
+        else
+            m.vsync_armed = true;
+    }
 }
 
 bool is_vsync_status(uint32_t offset) {

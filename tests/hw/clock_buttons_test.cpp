@@ -103,6 +103,40 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     hw_set_port(nullptr, nullptr);
 }
 
+// On a TV the controller's flag shows a vertical blank only after the 0x0020
+// write armed it, once per arm: a wait that forgot the write would hang on
+// the handheld, and must not pass here. The LCD's sync line (0x1182 bit 4)
+// runs on its own and walks the test from blank to blank.
+TEST(VsyncWait, TheTvFlagRisesOnlyForABlankTheWriteArmed) {
+    SimConfig config;
+    config.output = SimOutput::TV_NTSC;
+    SimMachine sim(config);
+    auto flag = [&] { return (sim.read16(0x2846) & 0x0100) != 0; };
+    auto line = [&] { return (sim.read16(0x1182) & 0x0010) != 0; };
+    auto next_blank = [&] {
+        while (line()) {
+        }
+        while (!line()) {
+        }
+    };
+    next_blank();
+    EXPECT_FALSE(flag()) << "not armed";
+    sim.write16(0x2846, 0x0020);
+    EXPECT_TRUE(flag()) << "armed inside the blank: up at once";
+    next_blank();
+    EXPECT_FALSE(flag()) << "the arm was used by the previous blank";
+    while (line()) {
+    }
+    sim.write16(0x2846, 0x0020);  // armed between blanks
+    EXPECT_FALSE(flag());
+    while (!line()) {
+    }
+    EXPECT_TRUE(flag());
+    sim.write16(0x2846, 0);  // a write without the arm bit arms nothing
+    next_blank();
+    EXPECT_FALSE(flag());
+}
+
 // The button mask from pin levels, on each board variant.
 TEST(Buttons, MaskFromPinLevels) {
     TestHandheld hh;
