@@ -7,8 +7,6 @@
 #include "hw/hw_state.h"
 #include "hw/regs.h"
 
-constexpr uint8_t ENCODER_WRITE_ADDRESS = 0x8A;
-constexpr uint8_t ENCODER_READ_ADDRESS = 0x8B;
 constexpr int SDA_PIN = 0, SCL_PIN = 1;
 
 static void bus_pause(int units = 1) {
@@ -87,16 +85,16 @@ static int bus_send(uint8_t byte) {
 
 int hw_encoder_write(uint8_t reg_number, uint8_t value) {
     bus_begin();
-    if (bus_send(ENCODER_WRITE_ADDRESS) || bus_send(reg_number) || bus_send(value)) return 1;
+    if (bus_send(reg::ENC_BUS_WRITE) || bus_send(reg_number) || bus_send(value)) return 1;
     bus_stop();
     return 0;
 }
 
 int hw_encoder_read(uint8_t reg_number, uint8_t* value) {
     bus_begin();
-    if (bus_send(ENCODER_WRITE_ADDRESS) || bus_send(reg_number)) return 1;
+    if (bus_send(reg::ENC_BUS_WRITE) || bus_send(reg_number)) return 1;
     bus_restart();
-    if (bus_send(ENCODER_READ_ADDRESS)) return 1;
+    if (bus_send(reg::ENC_BUS_READ)) return 1;
     pin_mode(SDA_PIN, 0);
     uint8_t byte = 0;
     for (int bit = 7; bit >= 0; --bit) {

@@ -28,31 +28,6 @@ constexpr ModeSize MODE_TABLE[MODE_COUNT] = {
     {256, 288}, {184, 288}, {184, 144}, {96, 144},  {96, 72},
 };
 
-constexpr int ENCODER_TABLE_SIZE = 36;
-
-// The encoder registers the timing tables go to, by table index.
-constexpr uint8_t ENCODER_TABLE_REGS[ENCODER_TABLE_SIZE] = {
-    0x38, 0x76, 0x78, 0x7A, 0x7C, 0x7E, 0x80, 0x82, 0x84, 0x86, 0x88, 0x8A,
-    0x8C, 0x8E, 0x90, 0x92, 0x94, 0x96, 0x98, 0x9A, 0x9C, 0x9E, 0xA0, 0xA2,
-    0xA4, 0xA6, 0xA8, 0xAA, 0xAC, 0xAE, 0xB0, 0xB2, 0xB4, 0xC6, 0xC8, 0x6C,
-};
-
-constexpr uint8_t ENCODER_TABLE_240[ENCODER_TABLE_SIZE] = {
-    0x10, 0xB4, 0xD0, 0x7E, 0x90, 0x58, 0x03, 0x14, 0xF0, 0x26, 0x15, 0x5A,
-    0x28, 0x13, 0x06, 0x13, 0xF0, 0x31, 0x00, 0x40, 0x00, 0x00, 0x8C, 0x0A,
-    0xE5, 0x76, 0xC1, 0x89, 0x9A, 0x1F, 0x7C, 0xF0, 0x21, 0x06, 0xC0, 0xC6,
-};
-
-constexpr uint8_t ENCODER_TABLE_288[ENCODER_TABLE_SIZE] = {
-    0x10, 0xC0, 0xD0, 0x7E, 0x98, 0x54, 0x15, 0x17, 0x20, 0xA6, 0xFA, 0x60,
-    0x28, 0x13, 0x38, 0x16, 0x20, 0x35, 0x00, 0x40, 0x00, 0x00, 0x8C, 0x24,
-    0xF0, 0x59, 0xCF, 0x93, 0xA4, 0xCB, 0x8A, 0x09, 0x2A, 0x06, 0xC0, 0xC6,
-};
-
-constexpr uint8_t ENC_RESET = 0xBA;
-constexpr uint8_t ENC_OUTPUT_FORMAT = 0x5E;
-constexpr uint8_t ENC_OUTPUT_CONTROL = 0xC4;
-
 enum OutputClass { OUT_LCD, OUT_TV240, OUT_TV288 };
 
 OutputClass output_class(uint32_t mode) {
@@ -61,13 +36,14 @@ OutputClass output_class(uint32_t mode) {
 }
 
 void encoder_load_table(const uint8_t* t) {
-    hw_encoder_write(ENCODER_TABLE_REGS[0], t[0]);
-    for (int i = 1; i <= 32; ++i) hw_encoder_write(ENCODER_TABLE_REGS[i], t[i]);
-    hw_encoder_write(ENCODER_TABLE_REGS[33], t[33]);
-    hw_encoder_write(ENCODER_TABLE_REGS[34], t[34]);
+    using reg::ENC_TABLE_REGS;
+    hw_encoder_write(ENC_TABLE_REGS[0], t[0]);
+    for (int i = 1; i <= 32; ++i) hw_encoder_write(ENC_TABLE_REGS[i], t[i]);
+    hw_encoder_write(ENC_TABLE_REGS[33], t[33]);
+    hw_encoder_write(ENC_TABLE_REGS[34], t[34]);
     hw_wait_ms(10);
-    hw_encoder_write(ENCODER_TABLE_REGS[35], t[35]);
-    hw_encoder_write(0x8C, 0x43);
+    hw_encoder_write(ENC_TABLE_REGS[35], t[35]);
+    hw_encoder_write(0x8C, reg::ENC_AFTER_TABLE_8C);
 }
 
 // Read, mask and write back one encoder register. A failed read leaves 0.
@@ -90,15 +66,16 @@ void switch_output(OutputClass from, OutputClass to) {
         hw_wait_ms(1);
         hw_set_bits16(reg::GPIO_B_OUTPUT, reg::GPIO_B_TV_SELECT);
         hw_wait_ms(1);
-        hw_encoder_write(ENC_RESET, 0x80);
+        hw_encoder_write(reg::ENC_RESET, 0x80);
         hw_wait_ms(10);
     } else if (from != OUT_LCD && to == OUT_LCD) {
-        hw_encoder_write(ENC_RESET, 0x80);
+        hw_encoder_write(reg::ENC_RESET, 0x80);
         hw_wait_ms(10);
         hw_set_bits16(reg::GPIO_B_OUTPUT, reg::GPIO_B_LCD_SELECT);
         return;
     }
-    if (to != OUT_LCD) encoder_load_table(to == OUT_TV240 ? ENCODER_TABLE_240 : ENCODER_TABLE_288);
+    if (to != OUT_LCD)
+        encoder_load_table(to == OUT_TV240 ? reg::ENC_TABLE_240 : reg::ENC_TABLE_288);
 }
 
 void lcd_timing() {
@@ -140,8 +117,9 @@ void tv_timing(OutputClass tv) {
         hw_clear_bits16(reg::GPIO_L_OUTPUT, 0x0800);
         hw_clear_bits16(reg::GPIO_F_OUTPUT, 0x0008);
     }
-    encoder_modify(ENC_OUTPUT_FORMAT, 0xF0, 0x04);
-    encoder_modify(ENC_OUTPUT_CONTROL, 0xC7, 0x18);
+    encoder_modify(reg::ENC_INPUT_FORMAT, uint8_t(~reg::ENC_INPUT_FORMAT_MASK),
+                   reg::ENC_INPUT_FORMAT_CONTROLLER);
+    encoder_modify(reg::ENC_OUTPUT_CONTROL, uint8_t(~reg::ENC_OUTPUT_MASK), reg::ENC_OUTPUT_ON);
     hw_encoder_write(0xD0, 0x4A);
     hw_encoder_write(0xD2, 0x8C);
     hw_encoder_write(0xD4, 0x59);
@@ -198,7 +176,7 @@ int hw_set_video_mode(uint32_t mode, int bpp) {
         lcd_timing();
     } else {
         const bool ntsc = to == OUT_TV240;
-        hw_wr16(reg::DPC_CONTROL, control | (ntsc ? 0x03A8 : 0x13A8));
+        hw_wr16(reg::DPC_CONTROL, control | 0x03A8 | (ntsc ? 0 : reg::DPC_CONTROL_PAL));
         hw_wr16(reg::DPC_2820, ntsc ? 0x0180 : 0x0181);
         hw_wr16(reg::DPC_2822, ntsc ? 0x3816 : 0x3818);
         hw_wr16(reg::RGB_HSCALE, w * 1024 / 720);

@@ -40,7 +40,9 @@ constexpr int PORT_B = 1, PORT_C = 2, PORT_D = 3, PORT_F = 5, PORT_H = 7, PORT_I
               PORT_M = 12;
 constexpr uint32_t GPIO_B_FUNCTION = 0x1022;  // pin 0 (bus data), pin 1 (bus clock): 1 = output
 constexpr uint32_t GPIO_I_FUNCTION_HI = 0x1050;
-constexpr uint32_t GPIO_B_OUTPUT = 0x1062;  // bit 0 data, bit 1 clock, bits 2-3 LCD/TV switch
+// Bit 0 bus data, bit 1 bus clock; bit 2 sends the display controller's
+// picture to the LCD; bit 3 powers the TV encoder (held low, it resets).
+constexpr uint32_t GPIO_B_OUTPUT = 0x1062;
 constexpr uint32_t GPIO_F_OUTPUT = 0x106A;
 constexpr uint32_t GPIO_H_OUTPUT = 0x106E;
 constexpr uint32_t GPIO_L_OUTPUT = 0x1076;
@@ -56,8 +58,28 @@ constexpr uint16_t GPIO_B_TV_SELECT = 0x0008;
 constexpr uint16_t GPIO_B_VSYNC = 0x0010;
 constexpr uint16_t GPIO_I_PIN12 = 0x1000;
 
+// --- TV encoder: 8-bit registers of a slave on the two-wire bus ----------
+constexpr uint8_t ENC_BUS_WRITE = 0x8A;  // address byte of a register write
+constexpr uint8_t ENC_BUS_READ = 0x8B;   // and of a read
+constexpr uint8_t ENC_RESET = 0xBA;      // 0x80 written at every switch between LCD and TV
+// Bits 0-3: the format of the picture coming in; 4 is the display controller's.
+constexpr uint8_t ENC_INPUT_FORMAT = 0x5E;
+constexpr uint8_t ENC_INPUT_FORMAT_MASK = 0x0F, ENC_INPUT_FORMAT_CONTROLLER = 0x04;
+// Bits 3-5: 3 drives the picture out to the TV.
+constexpr uint8_t ENC_OUTPUT_CONTROL = 0xC4;
+constexpr uint8_t ENC_OUTPUT_MASK = 0x38, ENC_OUTPUT_ON = 0x18;
+// The timing tables, one per TV line class: 36 registers each (indexes 1-32
+// are the even registers 0x76 to 0xB4). After a table load 0x8C is written
+// again with ENC_AFTER_TABLE_8C.
+constexpr int ENC_TABLE_SIZE = 36;
+extern const uint8_t ENC_TABLE_REGS[ENC_TABLE_SIZE];
+extern const uint8_t ENC_TABLE_240[ENC_TABLE_SIZE];  // 240 lines a field (NTSC timing)
+extern const uint8_t ENC_TABLE_288[ENC_TABLE_SIZE];  // 288 lines a field (PAL timing)
+constexpr uint8_t ENC_AFTER_TABLE_8C = 0x43;
+
 // --- Display timing and scaler -----------------------------------------
-constexpr uint32_t DPC_CONTROL = 0x2800;  // bit 0 display on, bit 8 TV output
+// Bit 0 display on, bit 8 TV output, bit 12 the 288-line (PAL) TV timing.
+constexpr uint32_t DPC_CONTROL = 0x2800;
 constexpr uint32_t DPC_2804 = 0x2804;
 constexpr uint32_t DPC_2806 = 0x2806;
 constexpr uint32_t DPC_2808 = 0x2808;
@@ -77,6 +99,7 @@ constexpr uint32_t DPC_VSYNC_STATUS = 0x2846;  // TV: write 0x0020, bit 8 = vert
 constexpr uint32_t DPC_2848 = 0x2848;
 constexpr uint16_t DPC_CONTROL_ON = 0x0001;
 constexpr uint16_t DPC_CONTROL_TV = 0x0100;
+constexpr uint16_t DPC_CONTROL_PAL = 0x1000;
 constexpr uint16_t DPC_VSYNC_ARM = 0x0020;
 constexpr uint16_t DPC_VSYNC_FLAG = 0x0100;
 
