@@ -213,6 +213,9 @@ void write_register(Machine& m, uint32_t offset, uint16_t value, int width_note)
                    reg::reg_name(offset, name), unsigned(value), unsigned(after), unsigned(before));
     }
     if (offset == reg::GPIO_B_OUTPUT || offset == reg::GPIO_B_FUNCTION) bus_update(m);
+    // The encoder's power line going low resets it.
+    if (offset == reg::GPIO_B_OUTPUT && (before & ~after & reg::GPIO_B_TV_SELECT))
+        m.encoder.reset_registers();
     if (offset == reg::DPC_VSYNC_STATUS && (value & reg::DPC_VSYNC_ARM)) {
         if (in_blank(m))
             m.vsync_flag_blank = m.frames - 1;
@@ -229,8 +232,9 @@ bool is_vsync_status(uint32_t offset) {
 void preset_launcher_state(Machine& m) {
     auto set = [&](uint32_t offset, uint16_t v) { m.regs[offset >> 1] = v; };
     bool tv = m.config.output != SimOutput::LCD;
+    const bool pal = m.config.output == SimOutput::TV_PAL;
     set(reg::DPC_CONTROL, tv ? 0x13A9 : 0x0005);
-    set(reg::DPC_V_ACTIVE, m.config.output == SimOutput::TV_PAL ? 287 : tv ? 239 : 240);
+    set(reg::DPC_V_ACTIVE, pal ? 287 : tv ? 239 : 240);
     set(reg::DPC_H_ACTIVE, tv ? 719 : 319);
     set(reg::SYS_CLOCK_ENABLE, 0x8201);
     set(reg::SYS_CLOCK_GATE, 0x7F3C);
@@ -283,8 +287,25 @@ void preset_launcher_state(Machine& m) {
     set(reg::CURSOR_BITMAP_2 + 2, 0x0380);
     set(reg::CURSOR_BITMAP_1, 0x6666);
     set(reg::CURSOR_BITMAP_1 + 2, 0x0380);
-    set(reg::GPIO_B_OUTPUT, 0x0004);  // LCD selected
+    // The LCD selected, or the TV: picture to the encoder, encoder powered and
+    // programmed for the TV's line class as a TV mode set leaves it.
+    set(reg::GPIO_B_OUTPUT, tv ? reg::GPIO_B_TV_SELECT : reg::GPIO_B_LCD_SELECT);
     set(reg::GPIO_I_FUNCTION_HI, 0x0300);
+    if (tv) {
+        uint8_t* enc = m.encoder.regs;
+        const uint8_t* table = pal ? reg::ENC_TABLE_288 : reg::ENC_TABLE_240;
+        for (int i = 0; i < reg::ENC_TABLE_SIZE; ++i) enc[reg::ENC_TABLE_REGS[i]] = table[i];
+        enc[0x8C] = reg::ENC_AFTER_TABLE_8C;
+        enc[reg::ENC_RESET] = 0x80;
+        enc[reg::ENC_INPUT_FORMAT] =
+            uint8_t((enc[reg::ENC_INPUT_FORMAT] & ~reg::ENC_INPUT_FORMAT_MASK) |
+                    reg::ENC_INPUT_FORMAT_CONTROLLER);
+        enc[reg::ENC_OUTPUT_CONTROL] =
+            uint8_t((enc[reg::ENC_OUTPUT_CONTROL] & ~reg::ENC_OUTPUT_MASK) | reg::ENC_OUTPUT_ON);
+        enc[0xD0] = 0x4A;
+        enc[0xD2] = 0x8C;
+        enc[0xD4] = 0x59;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
+#include "sim/sim_output.h"
 
 struct SimDisplayState {
     struct Screenshot {
@@ -64,7 +65,8 @@ void on_vblank(Display& d, const SimVblank& blank) {
     const bool wanted = captured && (d.frame_hash || d.record.file || shot);
     if (!d.screen && !wanted) return;
 
-    sim_compose(d.machine->register_file(), d.machine->upper_memory(), &d.frame);
+    sim_compose_screen(d.machine->register_file(), d.machine->encoder_registers(),
+                       d.machine->upper_memory(), &d.frame);
     if (d.screen) d.screen->present(d.frame, blank.frame);
     if (!wanted) return;
     if (d.frame_hash) {

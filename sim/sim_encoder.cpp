@@ -1,11 +1,18 @@
 #include "sim/sim_encoder.h"
 
-constexpr uint8_t ENCODER_ADDRESS = 0x8A;  // write; 0x8B reads
+#include <algorithm>
+#include <iterator>
 
-SimEncoder::SimEncoder() {
-    // Power-on contents of the two registers the mode switch reads back.
-    regs[0x5E] = 0x3A;
-    regs[0xC4] = 0x81;
+#include "hw/regs.h"
+
+SimEncoder::SimEncoder() { reset_registers(); }
+
+void SimEncoder::reset_registers() {
+    std::fill(std::begin(regs), std::end(regs), uint8_t(0));
+    // Power-on contents of the two registers the mode switch reads back: no
+    // input format chosen, output off.
+    regs[reg::ENC_INPUT_FORMAT] = 0x3A;
+    regs[reg::ENC_OUTPUT_CONTROL] = 0x81;
 }
 
 void SimEncoder::load_send_byte() {
@@ -17,7 +24,7 @@ void SimEncoder::load_send_byte() {
 void SimEncoder::on_byte() {
     bool ack = answering;
     if (byte_index == 0) {
-        ack = ack && (shift & 0xFE) == ENCODER_ADDRESS;
+        ack = ack && (shift & 0xFE) == reg::ENC_BUS_WRITE;
         reading = shift & 1;
     } else if (byte_index == 1) {
         pointer = shift;

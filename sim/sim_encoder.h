@@ -12,6 +12,9 @@ struct SimEncoder {
     uint32_t transfers = 0;  // register writes and reads completed with a stop
 
     SimEncoder();
+    // Every register back to its power-on value (the encoder's power line held
+    // low); the bus state is left alone.
+    void reset_registers();
     // The level the slave leaves on the data line (false = pulled low).
     bool sda() const { return !drive_low; }
     // New levels of the clock and the master's data line (true = high or released).

@@ -7,6 +7,7 @@
 #include "shell/main.h"
 #include "sim/sim_audio.h"
 #include "sim/sim_capture.h"
+#include "sim/sim_output.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ void on_vblank(const SimVblank& blank) {
     const bool hashed = w.setup.options.hash && int64_t(blank.frame) < last;
     const bool shown = blank.frame == w.present_frame && w.setup.hooks.present;
     if (!hashed && !shown) return;
-    sim_compose(w.machine->register_file(), w.machine->upper_memory(), &w.frame);
+    sim_compose_screen(w.machine->register_file(), w.machine->encoder_registers(),
+                       w.machine->upper_memory(), &w.frame);
     if (hashed && w.setup.hooks.hash_line)
         w.setup.hooks.hash_line(sim_frame_hash_line(blank.frame, w.frame).c_str());
     if (shown) w.setup.hooks.present(w.frame);

@@ -31,7 +31,8 @@ SimBench& bench() { return *g_bench; }
 
 SimFrame SimBench::compose() const {
     SimFrame f;
-    sim_compose(machine.register_file(), machine.upper_memory(), &f);
+    sim_compose_screen(machine.register_file(), machine.encoder_registers(), machine.upper_memory(),
+                       &f);
     return f;
 }
 

@@ -8,6 +8,7 @@
 #include "hw/hw_port.h"
 #include "sim/sim.h"
 #include "sim/sim_compositor.h"
+#include "sim/sim_output.h"
 
 struct RegWrite {
     uint32_t offset;

@@ -36,4 +36,16 @@ TEST(Determinism, SameRunSameFramesAndTheWrapChangesNothing) {
               a.substr(a.find("frame 000201"), 40).substr(23));
 }
 
+// On each output the program's own start-up gets its picture to the screen:
+// were the LCD or the TV encoder not switched right, every frame would be
+// the same black.
+TEST(Determinism, EachOutputShowsTheMovingDemo) {
+    for (const char* output : {"", "--tv ntsc", "--tv pal"}) {
+        std::string h = hashes(std::string("--frames 120 ") + output);
+        const size_t a = h.find("frame 000100"), b = h.find("frame 000101");
+        ASSERT_NE(b, std::string::npos) << output;
+        EXPECT_NE(h.substr(a + 13, 21), h.substr(b + 13, 21)) << output;
+    }
+}
+
 }  // namespace

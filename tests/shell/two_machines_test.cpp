@@ -16,6 +16,7 @@
 #include "sim/sim.h"
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
+#include "sim/sim_output.h"
 
 namespace {
 
@@ -79,13 +80,13 @@ TEST(TwoMachines, SideBySideShowTheSameFrames) {
     SimFrame frame_a, frame_b;
     a.on_vblank([&](const SimVblank& blank) {
         if (blank.frame >= FRAMES) return;
-        sim_compose(a.register_file(), a.upper_memory(), &frame_a);
+        sim_compose_screen(a.register_file(), a.encoder_registers(), a.upper_memory(), &frame_a);
         hashes_a.push_back(sim_frame_hash(frame_a));
     });
     b.on_vblank([&](const SimVblank& blank) {
         if (blank.frame >= FRAMES) return;
         std::memcpy(b.upper_memory(), a.upper_memory(), UPPER_MEMORY_SIZE);
-        sim_compose(b.register_file(), b.upper_memory(), &frame_b);
+        sim_compose_screen(b.register_file(), b.encoder_registers(), b.upper_memory(), &frame_b);
         hashes_b.push_back(sim_frame_hash(frame_b));
     });
 
