@@ -232,8 +232,9 @@ bool is_vsync_status(uint32_t offset) {
 void preset_launcher_state(Machine& m) {
     auto set = [&](uint32_t offset, uint16_t v) { m.regs[offset >> 1] = v; };
     bool tv = m.config.output != SimOutput::LCD;
+    // Display on; on a TV the TV output, with the 288-line timing only on PAL.
     const bool pal = m.config.output == SimOutput::TV_PAL;
-    set(reg::DPC_CONTROL, tv ? 0x13A9 : 0x0005);
+    set(reg::DPC_CONTROL, !tv ? 0x0005 : pal ? 0x13A9 : 0x03A9);
     set(reg::DPC_V_ACTIVE, pal ? 287 : tv ? 239 : 240);
     set(reg::DPC_H_ACTIVE, tv ? 719 : 319);
     set(reg::SYS_CLOCK_ENABLE, 0x8201);

@@ -74,6 +74,19 @@ TEST(OutputPath, TheModeSwitchesShowThePictureOnEveryOutput) {
     }
 }
 
+// A handheld started on a TV: the launcher's own mode shows its picture
+// before the program sets one, on either line class.
+TEST(OutputPath, TheLaunchersTvModeShowsItsPicture) {
+    for (SimOutput output : {SimOutput::TV_NTSC, SimOutput::TV_PAL}) {
+        SimBench m(output);
+        const bool pal = output == SimOutput::TV_PAL;
+        ASSERT_EQ(g_hw.video_mode, pal ? VIDEO_OUTPUT_TV_PAL : VIDEO_OUTPUT_TV_NTSC);
+        show_red_page();
+        EXPECT_EQ(screen(720, pal ? 576 : 480), SimPicture::SHOWN) << (pal ? "PAL" : "NTSC");
+        EXPECT_EQ(m.reg(reg::DPC_CONTROL) & reg::DPC_CONTROL_PAL, pal ? reg::DPC_CONTROL_PAL : 0);
+    }
+}
+
 TEST(OutputPath, AWrongSwitchSequenceLeavesTheScreenBlack) {
     {  // A TV mode set that takes the LCD for a TV: the picture still goes to the LCD.
         SimBench m;
