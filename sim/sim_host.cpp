@@ -53,5 +53,13 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
                      options.wav_path.c_str());
         return 1;
     }
+    if (sim_audio_wav_full_at() >= 0) {
+        std::fprintf(stderr,
+                     "palendro: the sound file '%s' stops before frame %lld: a WAV holds at most "
+                     "%llu bytes of sound\n",
+                     options.wav_path.c_str(), static_cast<long long>(sim_audio_wav_full_at()),
+                     static_cast<unsigned long long>(sim_audio_wav_max_data_bytes()));
+        return 1;
+    }
     return status;
 }
