@@ -2,7 +2,9 @@
 // the library's software mixer exactly as many samples as the frames the
 // virtual clock has run, and hands them to the host's sound device (window),
 // a WAV file (--wav), both, or nowhere. --mute zeroes the mixed samples and
-// changes nothing else.
+// changes nothing else. A host sound device that cannot open is one line on
+// standard error ("no sound device: running silent"); the music is mixed
+// and the WAV written all the same.
 #pragma once
 
 #include <cstdint>
