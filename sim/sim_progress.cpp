@@ -1,0 +1,59 @@
+// The progress line of a long capture.
+#include "sim/sim_progress.h"
+
+#include <unistd.h>
+
+static std::string clock_text(uint64_t seconds) {
+    char text[32];
+    const unsigned long long h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
+    if (h > 0)
+        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", h, m, s);
+    else
+        std::snprintf(text, sizeof text, "%llu:%02llu", m, s);
+    return text;
+}
+
+std::string sim_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms) {
+    std::string line = "palendro: recording frame " + std::to_string(done);
+    if (total == 0) return line + ", " + clock_text(elapsed_ms / 1000) + " so far";
+    line += " of " + std::to_string(total);
+    if (done == 0 || done >= total) return line;
+    // Whole seconds, rounded up: "0:00 left" only at the very end. In 128
+    // bits the product cannot wrap, whatever the run's length.
+    const unsigned __int128 left_ms = (unsigned __int128)elapsed_ms * (total - done) / done;
+    return line + ", " + clock_text(uint64_t((left_ms + 999) / 1000)) + " left";
+}
+
+void sim_progress_start(SimProgress* p, FILE* out, int64_t total, uint64_t (*now_ms)()) {
+    *p = SimProgress{};
+    p->out = out;
+    p->terminal = out && now_ms && isatty(fileno(out));
+    p->total = total > 0 ? uint64_t(total) : 0;
+    p->now_ms = now_ms;
+    if (p->terminal) p->start_ms = p->shown_ms = now_ms();
+}
+
+void sim_progress_frame(SimProgress* p, uint64_t done) {
+    if (!p->terminal) return;
+    if (p->total > 0 && done > p->total) done = p->total;  // the shut-down's blanks
+    const uint64_t now = p->now_ms();
+    const uint64_t elapsed = now - p->start_ms;
+    if (elapsed < SIM_PROGRESS_DELAY_MS) return;
+    if (p->width > 0 && now - p->shown_ms < SIM_PROGRESS_EVERY_MS) return;
+    const std::string line = sim_progress_line(done, p->total, elapsed);
+    // Back to the line's start; spaces wipe what a longer line left.
+    const size_t pad = p->width > line.size() ? p->width - line.size() : 0;
+    std::fprintf(p->out, "\r%s%*s", line.c_str(), int(pad), "");
+    std::fflush(p->out);
+    if (line.size() > p->width) p->width = line.size();
+    p->shown_ms = now;
+}
+
+void sim_progress_end(SimProgress* p) {
+    if (p->terminal && p->width > 0) {
+        std::fprintf(p->out, "\r%*s\r", int(p->width), "");
+        std::fflush(p->out);
+    }
+    p->width = 0;
+    p->terminal = false;
+}
