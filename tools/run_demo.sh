@@ -10,6 +10,7 @@ set -euo pipefail
 bin="$1"; shift
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
+mkdir -p out  # where the README's examples and F12 put their files
 if [ $# -gt 0 ] || [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$bin" "$@"
 fi
