@@ -45,7 +45,7 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     // before the captures' own messages at the end.
     SimProgress progress;
     if (!options.record_path.empty() || !options.wav_path.empty()) {
-        sim_progress_start(&progress, stderr, options.frames, host_now_ms);
+        sim_progress_start(&progress, 2, options.frames, host_now_ms);
         machine.on_vblank(
             [&progress](const SimVblank& b) { sim_progress_frame(&progress, b.frame + 1); });
         machine.on_exit([&progress] { sim_progress_end(&progress); });

@@ -6,15 +6,14 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 constexpr uint64_t SIM_PROGRESS_DELAY_MS = 2000;  // first shown after this much work
 constexpr uint64_t SIM_PROGRESS_EVERY_MS = 250;   // then rewritten at most this often
 
 struct SimProgress {
-    FILE* out = nullptr;
-    bool terminal = false;  // out is one: else nothing is written
+    int fd = -1;
+    bool terminal = false;  // fd is one: else nothing is written
     uint64_t total = 0;     // frames of the run, 0 = until the user quits
     uint64_t (*now_ms)() = nullptr;
     uint64_t start_ms = 0;
@@ -27,8 +26,9 @@ struct SimProgress {
 // time so far scaled by the frames still to do, in whole seconds rounded up.
 std::string sim_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms);
 
-// `total` < 0: no known end. The terminal test is isatty on `out`.
-void sim_progress_start(SimProgress* p, FILE* out, int64_t total, uint64_t (*now_ms)());
+// Onto file descriptor `fd` (standard error: 2), when it is a terminal.
+// `total` < 0: no known end.
+void sim_progress_start(SimProgress* p, int fd, int64_t total, uint64_t (*now_ms)());
 // After each frame: `done` frames of the run are captured.
 void sim_progress_frame(SimProgress* p, uint64_t done);
 // At the end of the run: the line is wiped, so what follows starts clean.
