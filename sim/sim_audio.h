@@ -2,7 +2,9 @@
 // the library's software mixer exactly as many samples as the frames the
 // virtual clock has run, and hands them to the host's sound device (window),
 // a WAV file (--wav), both, or nowhere. --mute zeroes the mixed samples and
-// changes nothing else.
+// changes nothing else. A host sound device that cannot open is one line on
+// standard error ("no sound device: running silent"); the music is mixed
+// and the WAV written all the same.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +21,18 @@ struct MDRIVER;
 // so a frame that comes up to 100 ms late does not run the queue dry.
 constexpr uint32_t SIM_AUDIO_LEAD_SAMPLES = 2210;
 
+// The most sound data a WAV's 32-bit sizes can describe: the RIFF size
+// (data + 36) stays below 2^32, in whole stereo samples.
+constexpr uint64_t SIM_WAV_MAX_DATA_BYTES = (0xFFFFFFFFull - 36) / 4 * 4;
+
 struct SimAudioSetup {
     SimSpeaker* speaker = nullptr;  // the host's sound device (a paced front end), or none
     bool mute = false;
-    std::string wav_path;                   // "" = no WAV
+    std::string wav_path;     // "" = no WAV
+    int64_t wav_frames = -1;  // the WAV covers frames 0 .. wav_frames-1 (-1: all)
+    // The WAV stops before the frame that would take its sound data past this
+    // size (its sizes are 32-bit); tests use a small stand-in.
+    uint64_t wav_max_data_bytes = SIM_WAV_MAX_DATA_BYTES;
     std::function<uint64_t()> frame_count;  // vertical blanks so far
     std::function<SimRate()> frame_rate;    // of the output being driven now
 };
@@ -46,6 +56,10 @@ bool sim_audio_setup(const SimAudioSetup& setup);
 void sim_audio_finish();
 // False when the WAV could not be written completely (it is then not kept).
 bool sim_audio_wav_ok();
+// -1, or the frame the WAV stopped before because it was full: it is kept,
+// complete, with frames 0 .. that frame - 1.
+int64_t sim_audio_wav_full_at();
+uint64_t sim_audio_wav_max_data_bytes();  // the limit in use
 
 // Stereo samples of frame `frame`: floor((n+1)*R) - floor(n*R), R = MUSIC_MIX_RATE / rate.
 uint64_t sim_audio_frame_samples(uint64_t frame, SimRate rate);

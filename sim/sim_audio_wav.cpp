@@ -16,7 +16,9 @@ static void put_u16(uint8_t* p, uint16_t v) {
 }
 
 static void wav_header(uint8_t* h, uint32_t rate, uint64_t samples) {
-    uint32_t data_bytes = uint32_t(samples * 4);  // a 4 GiB file is 13 hours at 22100 Hz
+    // The driver stops the file before it passes SIM_WAV_MAX_DATA_BYTES
+    // (about 13.5 hours at 22100 Hz), so the sizes fit.
+    uint32_t data_bytes = uint32_t(samples * 4);
     memcpy(h, "RIFF", 4);
     put_u32(h + 4, 36 + data_bytes);
     memcpy(h + 8, "WAVEfmt ", 8);

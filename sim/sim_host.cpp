@@ -3,6 +3,7 @@
 // the same as on the handheld; the launcher hand-back becomes a normal exit.
 #include "sim/sim_host.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -10,6 +11,12 @@
 #include "sim/sim.h"
 #include "sim/sim_audio.h"
 #include "sim/sim_display.h"
+#include "sim/sim_progress.h"
+
+static uint64_t host_now_ms() {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
 
 int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)()) {
     HostOptions options;
@@ -34,6 +41,15 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
         return 2;
     }
+    // A long capture shows how far it is (on a terminal); the line is wiped
+    // before the captures' own messages at the end.
+    SimProgress progress;
+    if (!options.record_path.empty() || !options.wav_path.empty()) {
+        sim_progress_start(&progress, 2, options.frames, host_now_ms);
+        machine.on_vblank(
+            [&progress](const SimVblank& b) { sim_progress_frame(&progress, b.frame + 1); });
+        machine.on_exit([&progress] { sim_progress_end(&progress); });
+    }
     SimDisplay display(machine, options);
     if (!display.attached()) return 2;
     if (open_front_end) {
@@ -51,6 +67,14 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     if (!sound_written) {
         std::fprintf(stderr, "palendro: the sound file '%s' could not be written\n",
                      options.wav_path.c_str());
+        return 1;
+    }
+    if (sim_audio_wav_full_at() >= 0) {
+        std::fprintf(stderr,
+                     "palendro: the sound file '%s' stops before frame %lld: a WAV holds at most "
+                     "%llu bytes of sound\n",
+                     options.wav_path.c_str(), static_cast<long long>(sim_audio_wav_full_at()),
+                     static_cast<unsigned long long>(sim_audio_wav_max_data_bytes()));
         return 1;
     }
     return status;

@@ -12,6 +12,7 @@
 using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
 
 // Exit status: 2 for a bad command line or a file that cannot be created,
-// 1 when a capture or the sound file could not be written completely, else
+// 1 when a capture or the sound file could not be written completely, or the
+// sound file was full (a WAV holds about 13.5 hours), else
 // what `program` returned. A null `open_front_end` runs headless.
 int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)());

@@ -47,6 +47,7 @@ bool web_run_start(const WebRunSetup& setup, std::string* error) {
     SimAudioSetup audio;
     audio.speaker = setup.speaker;
     audio.wav_path = setup.wav_path;
+    audio.wav_frames = setup.options.frames;  // like the hashes: frames 0 .. N-1
     if (!sim_audio_attach(m, audio)) {
         *error = "cannot write the sound to '" + setup.wav_path + "'";
         return false;

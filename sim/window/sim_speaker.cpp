@@ -1,8 +1,14 @@
 // Plays the driver's samples through SDL's audio queue, kept SIM_AUDIO_LEAD_SAMPLES
 // ahead of the device: when a late frame lets the queue fall below one frame
 // it is topped up with silence once, instead of clicking at every frame.
+// The sound system's own complaints (a machine without a sound card gets
+// nine lines of them from ALSA) are kept off standard error while the device
+// opens: a failed open is said in one line by the sound driver.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "sim/sim_audio.h"
@@ -13,6 +19,28 @@ namespace {
 constexpr uint32_t SPEAKER_LOW_BYTES = 368 * 4;                          // one 60 Hz frame
 constexpr uint32_t SPEAKER_HIGH_BYTES = 8 * SIM_AUDIO_LEAD_SAMPLES * 4;  // host clock ran ahead
 
+// Standard error goes to /dev/null while it lives.
+class QuietStderr {
+  public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, 2);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, 2);
+        ::close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 struct SdlSpeaker final : SimSpeaker {
     SDL_AudioDeviceID device = 0;
 
@@ -22,6 +50,7 @@ struct SdlSpeaker final : SimSpeaker {
     }
 
     bool open(uint32_t rate) override {
+        QuietStderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{}, have{};
         want.freq = int(rate);

@@ -144,6 +144,39 @@ TEST(MusicFailure, FailedSoundStartPrintsOneLineAndTheRestIsHarmless) {
     EXPECT_EQ(render_music(again).started, 1);
 }
 
+// A host sound device that opens, or does not.
+struct TestSpeaker final : SimSpeaker {
+    bool opens = true;
+    uint64_t queued = 0;
+    bool open(uint32_t) override { return opens; }
+    void queue(const int16_t*, uint32_t samples) override { queued += samples; }
+    void close() override {}
+};
+
+TEST(MusicFailure, NoSoundDeviceIsOneLineAndTheWavStillHoldsTheMusic) {
+    RenderRun run;
+    run.frames = 120;
+    const RenderResult alone = render_music(run);  // no host sound device at all
+    TestSpeaker working, missing;
+    missing.opens = false;
+    run.speaker = &working;
+    const RenderResult heard = render_music(run);
+    run.speaker = &missing;
+    const RenderResult silent = render_music(run);
+
+    EXPECT_EQ(silent.started, 1);
+    EXPECT_EQ(silent.stdout_text, "");  // the handheld's sound did start
+    EXPECT_EQ(silent.stderr_text, "palendro: no sound device: running silent\n");
+    EXPECT_EQ(missing.queued, 0u);
+    ASSERT_EQ(silent.samples.size(), 2 * samples_through(120, {60, 1}));
+    EXPECT_GT(peak(silent.samples, 0, silent.samples.size()), 1000);
+    // The recording does not depend on the speaker.
+    EXPECT_EQ(silent.wav, alone.wav);
+    EXPECT_EQ(heard.wav, alone.wav);
+    EXPECT_EQ(heard.stderr_text, "");
+    EXPECT_EQ(working.queued, samples_through(120, {60, 1}));
+}
+
 TEST(MusicFailure, MissingModuleGivesSilenceWithoutAMessage) {
     auto home = std::filesystem::current_path();
     std::filesystem::path empty = temp_path("empty_dir");

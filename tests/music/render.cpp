@@ -40,22 +40,33 @@ RenderResult render_music(const RenderRun& run) {
     setup.wav_path = wav;
     setup.frame_count = test_frame_count;
     setup.frame_rate = test_frame_rate;
+    setup.speaker = run.speaker;
     sim_audio_setup(setup);
 
-    // music_start's output, caught through a file behind stdout.
-    std::string out_path = temp_path("stdout.txt");
+    // music_start's output, caught through files behind stdout and stderr.
+    std::string out_path = temp_path("stdout.txt"), err_path = temp_path("stderr.txt");
     fflush(stdout);
-    int saved = dup(1);
+    fflush(stderr);
+    int saved_out = dup(1), saved_err = dup(2);
     FILE* out = fopen(out_path.c_str(), "w");
+    FILE* err = fopen(err_path.c_str(), "w");
     dup2(fileno(out), 1);
+    dup2(fileno(err), 2);
     r.started = music_start();
     fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
+    fflush(stderr);
+    dup2(saved_out, 1);
+    dup2(saved_err, 2);
+    close(saved_out);
+    close(saved_err);
     fclose(out);
+    fclose(err);
     std::vector<uint8_t> text = read_file(out_path);
     r.stdout_text.assign(text.begin(), text.end());
+    text = read_file(err_path);
+    r.stderr_text.assign(text.begin(), text.end());
     remove(out_path.c_str());
+    remove(err_path.c_str());
 
     for (uint64_t f = 0; f < run.frames; f++) {
         g_test_frames++;  // the vertical blank of frame f has come

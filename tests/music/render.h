@@ -14,7 +14,8 @@ struct RenderRun {
     uint64_t frames = 60;
     SimRate rate{60, 1};
     bool mute = false;
-    bool update = true;  // call music_update every frame
+    bool update = true;             // call music_update every frame
+    SimSpeaker* speaker = nullptr;  // the host's sound device, if any
     // Called before the update of each frame (volume changes, pauses).
     std::function<void(uint64_t frame)> each_frame;
 };
@@ -22,6 +23,7 @@ struct RenderRun {
 struct RenderResult {
     int started = -1;              // music_start's result
     std::string stdout_text;       // what music_start printed
+    std::string stderr_text;       // and on standard error
     std::vector<uint8_t> wav;      // the whole file
     std::vector<int16_t> samples;  // interleaved stereo
     uint64_t mixer_bytes = 0;
