@@ -26,7 +26,9 @@ set(PALENDRO_HANDHELD ON)
 get_filename_component(_handheld_include "${CMAKE_CURRENT_LIST_DIR}/../handheld/include" ABSOLUTE)
 set(_arch "-march=armv4t -marm -mfloat-abi=soft -isystem ${_handheld_include}")
 set(CMAKE_C_FLAGS_INIT "${_arch}")
-set(CMAKE_CXX_FLAGS_INIT "${_arch}")
+# No exceptions and no run-time type information: the program uses neither,
+# and without them no unwinder (which saves VFP and iWMMXt registers) is linked.
+set(CMAKE_CXX_FLAGS_INIT "${_arch} -fno-exceptions -fno-rtti")
 set(CMAKE_ASM_FLAGS_INIT "${_arch}")
 # Speed counts on a 200 MHz core.
 set(CMAKE_C_FLAGS_RELEASE_INIT "-O3 -DNDEBUG")
