@@ -3,9 +3,10 @@
 // own numbers (open flags, error numbers, its 64-bit time_t) are translated
 // here; nothing above this file sees the kernel's.
 //
-// A test build (HANDHELD_TEST_ROOT defined) runs every absolute path below
-// that folder: the device program then opens an ordinary file for /dev/mem,
-// and its commands and launcher are scripts of the test.
+// A test build (HANDHELD_TEST_ROOT defined) puts the firmware's folders
+// (/dev, /bin, /sbin, /usr) below that folder: the device program then opens
+// an ordinary file for /dev/mem, and its shell commands and the launcher are
+// scripts of the test.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
@@ -76,13 +77,19 @@ int open_flags_to_kernel(int f) {
 namespace {
 
 #ifdef HANDHELD_TEST_ROOT
-// Absolute paths of a test build, below its folder.
+// A test build's paths into the firmware's folders, below the test's folder.
+const char* const FIRMWARE_FOLDERS[] = {"/dev/", "/bin/", "/sbin/", "/usr/"};
+bool firmware_path(const char* path) {
+    for (const char* folder : FIRMWARE_FOLDERS)
+        if (strncmp(path, folder, strlen(folder)) == 0) return true;
+    return false;
+}
 struct Path {
     char text[512];
     explicit Path(const char* path) {
         const char* root = HANDHELD_TEST_ROOT;
-        size_t n = strlen(root);
-        if (path[0] == '/' && strncmp(path, root, n) != 0 && n + strlen(path) < sizeof text) {
+        const size_t n = strlen(root);
+        if (firmware_path(path) && n + strlen(path) < sizeof text) {
             memcpy(text, root, n);
             strcpy(text + n, path);
         } else {
