@@ -24,7 +24,9 @@ set(PALENDRO_HANDHELD ON)
 # The headers newlib lacks (sys/mman.h, sys/ioctl.h, sys/soundcard.h) come
 # from handheld/include, beside the C library's own.
 get_filename_component(_handheld_include "${CMAKE_CURRENT_LIST_DIR}/../handheld/include" ABSOLUTE)
-set(_arch "-march=armv4t -marm -mfloat-abi=soft -isystem ${_handheld_include}")
+# newlib shows its POSIX functions (fileno, mkstemp, popen ...) only when
+# asked, as glibc does for g++ by default.
+set(_arch "-march=armv4t -marm -mfloat-abi=soft -isystem ${_handheld_include} -D_GNU_SOURCE")
 set(CMAKE_C_FLAGS_INIT "${_arch}")
 # No exceptions and no run-time type information: the program uses neither,
 # and without them no unwinder (which saves VFP and iWMMXt registers) is linked.

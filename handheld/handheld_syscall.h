@@ -30,6 +30,7 @@ enum Call : unsigned {
     MKDIR = 39,         // mkdir: the tests' output folders
     RMDIR = 40,         // rmdir: the tests' output folders
     DUP = 41,           // dup: the tests capture standard output
+    PIPE = 42,          // pipe: popen, for the tests that run the program
     BRK = 45,           // brk: the heap
     IOCTL = 54,         // ioctl: the sound device's format and rate, isatty
     DUP2 = 63,          // dup2: the tests capture standard output

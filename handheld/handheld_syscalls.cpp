@@ -10,6 +10,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
@@ -130,6 +131,9 @@ struct KernelTime {
 };
 
 }  // namespace
+
+static constexpr int POPEN_SLOTS = 64;
+static pid_t g_popen_children[POPEN_SLOTS];  // by descriptor
 
 extern "C" {
 
@@ -302,6 +306,41 @@ int system(const char* command) {
         _execve("/bin/sh", const_cast<char* const*>(argv), environ);
         _exit(127);
     }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return status;
+}
+int pipe(int fds[2]) { return int(hh::result(hh::call<hh::PIPE>(long(fds)))); }
+// A command's output or input through a pipe: one child of the shell per stream.
+FILE* popen(const char* command, const char* mode) {
+    const bool reading = mode[0] == 'r';
+    int fds[2];
+    if (pipe(fds) != 0) return nullptr;
+    const pid_t child = _fork();
+    if (child < 0) {
+        _close(fds[0]);
+        _close(fds[1]);
+        return nullptr;
+    }
+    if (child == 0) {
+        dup2(reading ? fds[1] : fds[0], reading ? 1 : 0);
+        _close(fds[0]);
+        _close(fds[1]);
+        const char* argv[] = {"sh", "-c", command, nullptr};
+        _execve("/bin/sh", const_cast<char* const*>(argv), environ);
+        _exit(127);
+    }
+    _close(reading ? fds[1] : fds[0]);
+    FILE* f = fdopen(reading ? fds[0] : fds[1], reading ? "r" : "w");
+    if (!f) return nullptr;
+    g_popen_children[fileno(f) % POPEN_SLOTS] = child;
+    return f;
+}
+int pclose(FILE* f) {
+    const pid_t child = g_popen_children[fileno(f) % POPEN_SLOTS];
+    fclose(f);
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;
