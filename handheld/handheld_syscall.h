@@ -24,6 +24,7 @@ enum Call : unsigned {
     CHDIR = 12,         // chdir: the launcher starts from its own folder
     LSEEK = 19,         // lseek: the C library's file positions
     GETPID = 20,        // getpid: the C library's raise()
+    ALARM = 27,         // alarm: the tests' time limit on a child
     ACCESS = 33,        // access: does a file exist
     KILL = 37,          // kill: the C library's raise() and abort()
     RENAME = 38,        // rename: files written whole, then moved into place
@@ -35,11 +36,13 @@ enum Call : unsigned {
     IOCTL = 54,         // ioctl: the sound device's format and rate, isatty
     DUP2 = 63,          // dup2: the tests capture standard output
     GETTIMEOFDAY = 78,  // gettimeofday: the C library's time()
+    READLINK = 85,      // readlink: the C++ library's file-system paths
     MUNMAP = 91,        // munmap: the register block, upper memory, the launcher's screen
     WAIT4 = 114,        // wait4: waitpid for each command's child
     NANOSLEEP = 162,    // nanosleep: short waits
     GETCWD = 183,       // getcwd: the tests' file names
     MMAP2 = 192,        // mmap2: /dev/mem in 4 KiB pages (offsets above 2 GiB)
+    TRUNCATE64 = 193,   // truncate64: files cut to a 64-bit length, by name
     FTRUNCATE64 = 194,  // ftruncate64: files cut to a 64-bit length
     STAT64 = 195,       // stat64: size and kind of a file
     FSTAT64 = 197,      // fstat64: the C library asks what a descriptor is

@@ -365,6 +365,19 @@ int rename(const char* from, const char* to) {
     Path a(from), b(to);
     return int(hh::result(hh::call<hh::RENAME>(a.arg(), b.arg())));
 }
+int mkdir(const char* path, mode_t mode) { return _mkdir(path, mode); }
+ssize_t readlink(const char* path, char* buf, size_t size) {
+    Path p(path);
+    return ssize_t(hh::result(hh::call<hh::READLINK>(p.arg(), long(buf), long(size))));
+}
+long pathconf(const char*, int) { return 4096; }  // every limit asked: PATH_MAX, the largest
+unsigned alarm(unsigned seconds) { return unsigned(hh::call<hh::ALARM>(long(seconds))); }
+int truncate(const char* path, off_t length) {
+    Path p(path);
+    const int64_t n = length;
+    return int(
+        hh::result(hh::call<hh::TRUNCATE64>(p.arg(), long(uint32_t(n)), long(uint32_t(n >> 32)))));
+}
 int dup(int fd) { return int(hh::result(hh::call<hh::DUP>(fd))); }
 int dup2(int fd, int to) { return int(hh::result(hh::call<hh::DUP2>(fd, to))); }
 int ftruncate(int fd, off_t length) {
