@@ -224,16 +224,15 @@ TEST(HandheldCalls, FoldersNamesAndRenames) {
     EXPECT_EQ(access("b", R_OK), 0);
     ASSERT_EQ(chdir(cwd), 0);
 
-    char one[64], two[64];
-    snprintf(one, sizeof one, "%s/t-XXXXXX", d.path.c_str());
-    snprintf(two, sizeof two, "%s/t-XXXXXX", d.path.c_str());
-    const int fd = mkstemp(one);
+    std::string one = d / "t-XXXXXX", two = d / "t-XXXXXX";
+    const int fd = mkstemp(one.data());
     ASSERT_GE(fd, 0);
     close(fd);
-    ASSERT_NE(mkdtemp(two), nullptr);
-    EXPECT_NE(std::string(one), std::string(two));
+    ASSERT_NE(mkdtemp(two.data()), nullptr);
+    EXPECT_NE(one, two);
+    EXPECT_NE(one.substr(one.size() - 6), "XXXXXX");
     struct stat st;
-    ASSERT_EQ(stat(two, &st), 0);
+    ASSERT_EQ(stat(two.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     char few[] = "/tmp/short-XXX";
