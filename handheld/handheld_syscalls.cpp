@@ -283,13 +283,16 @@ int execl(const char* path, const char* arg0, ...) {
     argv[n++] = arg0;
     va_list ap;
     va_start(ap, arg0);
-    while (arg0 && n < 15) {
-        const char* a = va_arg(ap, const char*);
+    for (const char* a = arg0; a;) {
+        a = va_arg(ap, const char*);
+        if (n == 16) {  // no room for this one and the closing null
+            va_end(ap);
+            errno = E2BIG;
+            return -1;
+        }
         argv[n++] = a;
-        if (!a) break;
     }
     va_end(ap);
-    argv[n] = nullptr;
     return _execve(path, const_cast<char* const*>(argv), environ);
 }
 pid_t fork() { return _fork(); }

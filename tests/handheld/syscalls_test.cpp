@@ -189,6 +189,16 @@ TEST(HandheldCalls, ChildrenCommandsAndPipes) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 7);
 
+    // execl hands over every argument, up to the closing null.
+    const pid_t shell = fork();
+    ASSERT_GE(shell, 0);
+    if (shell == 0) {
+        execl("/bin/sh", "sh", "-c", "exit $#", "sh", "a", "b", "c", static_cast<char*>(nullptr));
+        _exit(99);
+    }
+    ASSERT_EQ(waitpid(shell, &status, 0), shell);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+
     status = system("exit 3");
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
