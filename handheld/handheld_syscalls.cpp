@@ -87,15 +87,15 @@ bool firmware_path(const char* path) {
 }
 struct Path {
     char text[512];
+    // A name that does not fit becomes the empty name (the kernel says
+    // ENOENT): cut short, a firmware path could reach the machine's own.
     explicit Path(const char* path) {
-        const char* root = HANDHELD_TEST_ROOT;
-        const size_t n = strlen(root);
-        if (firmware_path(path) && n + strlen(path) < sizeof text) {
+        const char* root = firmware_path(path) ? HANDHELD_TEST_ROOT : "";
+        const size_t n = strlen(root), m = strlen(path);
+        text[0] = 0;
+        if (n + m < sizeof text) {
             memcpy(text, root, n);
-            strcpy(text + n, path);
-        } else {
-            strncpy(text, path, sizeof text - 1);
-            text[sizeof text - 1] = 0;
+            memcpy(text + n, path, m + 1);
         }
     }
     long arg() const { return long(text); }
