@@ -54,7 +54,7 @@ TEST_F(Frame, TumblingCubeUsesOnlyThePaletteInsideItsOutline) {
         GuardedSurface s(W, H);
         r3d_clear_surface(&s.s);
         draw_cube(&s.s, 0, 0, 300 + 8 * frame, 3 * frame, 5 * frame + 20, 2 * frame);
-        int x0 = W, x1 = -1, y0 = H, y1 = -1;
+        int32_t x0 = W, x1 = -1, y0 = H, y1 = -1;
         for (int i = 0; i < 8; ++i) {
             const Vertex& v = CUBE_WORK.mesh.vertices[i];
             x0 = std::min(x0, v.x), x1 = std::max(x1, v.x), y0 = std::min(y0, v.y),
