@@ -215,6 +215,43 @@ TEST_F(Textured, OtherSizesAddressTheirOwnTexels) {
     EXPECT_EQ(b.at(167, 167), big[7 * 32 + 7]);
 }
 
+// The glyph size has a loop of its own (both coordinates in one word, two
+// pixels a step); any other size takes the general one. Random rotated and
+// mirrored quads, partly off the surface, spans of every length: as in
+// OtherSizesAddressTheirOwnTexels, a 16 x 16 copy of a 32 x 32 texture's
+// corner must give the same picture, transparent texels included.
+TEST_F(Textured, GlyphLoopMatchesTheGeneralLoop) {
+    std::vector<uint16_t> big(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i) big[i] = (i * 7) % 5 == 0 ? 0 : uint16_t(i + 1);
+    for (int i = 0; i < 16 * 16; ++i) texels[16 + i] = big[(i / 16 / 2) * 32 + i % 16 / 2];
+    Texture t32;
+    r3d_texture_init(&t32, 32, 32, big.data());
+    srand(5);
+    int pixels = 0;
+    for (int t = 0; t < 300; ++t) {
+        const double angle = (rand() % 6283) / 1000.0, size = 1 + rand() % 150;
+        const int cx = rand() % 360 - 20, cy = rand() % 280 - 20;
+        // u, v corner values in 0 .. 255 (one texture width), either way round.
+        const int u0 = rand() % 2 ? 0 : 255, v0 = rand() % 2 ? 0 : 255;
+        const int c = int(std::lround(size * std::cos(angle))),
+                  sn = int(std::lround(size * std::sin(angle)));
+        const std::vector<Vertex> quad = {
+            screen_vertex(cx - c + sn, cy - sn - c, 0, u0, v0),
+            screen_vertex(cx - c - sn, cy - sn + c, 0, u0, 255 - v0),
+            screen_vertex(cx + c - sn, cy + sn + c, 0, 255 - u0, 255 - v0),
+            screen_vertex(cx + c + sn, cy + sn - c, 0, 255 - u0, v0)};
+        GuardedSurface a(W, H, 0x4321), b(W, H, 0x4321);
+        r3d_set_texture(&tex);
+        draw_polygon(&a.s, quad, FILL_TEXTURED);
+        r3d_set_texture(&t32);
+        draw_polygon(&b.s, quad, FILL_TEXTURED);
+        ASSERT_EQ(a.mem, b.mem) << t;
+        ASSERT_TRUE(a.guard_intact()) << t;
+        pixels += a.count_not(0x4321);
+    }
+    EXPECT_GT(pixels, 100000);  // the quads are not all culled or off the surface
+}
+
 TEST_F(Textured, ZeroTexelsAreTransparent) {
     for (int i = 0; i < 256; ++i)
         if ((i / 16 + i % 16) % 2) texels[16 + i] = 0;
