@@ -95,7 +95,7 @@ uint32_t mix_pixel(uint32_t top, uint32_t below, int mix, uint32_t a) {
         uint32_t out = 0;
         for (int s = 0; s <= 16; s += 8) {
             uint32_t v = (below >> s & 0xFF) + ((top >> s & 0xFF) * a + 7) / 15;
-            out |= std::min(v, 255u) << s;
+            out |= std::min<uint32_t>(v, 255) << s;
         }
         return out;
     }

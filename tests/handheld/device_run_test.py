@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""The device program, built so that every absolute path it uses lies below a
+test folder (PALENDRO_HANDHELD_TEST_ROOT), run whole under qemu-arm on an
+ARMv4T core. ROOT/dev/mem is an ordinary sparse file standing for physical
+memory: this script presets what the launcher leaves in it, plays the
+hardware while the program runs (the real-time clock ticks, the LCD's
+vertical sync toggles, the buttons read "not pressed", then L and R are held
+to leave), and afterwards reads back what the program left: the banner, the
+start-up writes, every saved register restored, the launcher's screen
+blanked, the kernel-module commands and the launcher started through the
+firmware's shell (scripts of this test in ROOT).
+
+    device_run_test.py PROGRAM ROOT REPO   (the program runs in REPO, beside the music)
+"""
+import mmap
+import os
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+PROGRAM, ROOT, REPO = (os.path.abspath(a) for a in sys.argv[1:4])
+QEMU = ["qemu-arm", "-cpu", "ti925t"]
+LAUNCHER_FRAME = 0x03101000  # page-aligned, as the launcher leaves it
+PAGE = 0x1000
+TIMEOUT = 120
+
+
+def read(path):
+    with open(os.path.join(REPO, path), encoding="utf-8") as f:
+        return f.read()
+
+
+# The register map and the save table, from the hardware layer's own sources.
+REGS = {m.group(1): int(m.group(2), 0) for m in re.finditer(
+    r"constexpr uint(?:16|32)_t (\w+) = (0x[0-9A-Fa-f]+|\d+)u?;", read("hw/regs.h"))}
+SAVE_TABLE = [int(x, 16) for x in re.findall(r"0x[0-9A-F]{4}", re.search(
+    r"HW_SAVE_TABLE\[HW_SAVED16_COUNT\] = \{([^}]*)\}", read("hw/hw_state.cpp")).group(1))]
+UPPER_SIZE = 8 * 1024 * 1024
+assert "UPPER_MEMORY_SIZE = 8u * 1024 * 1024" in read("hw/hw.h")
+LAUNCHER_SCREEN = 320 * 240 * 2
+BLOCK, BLOCK_SIZE, UPPER = REGS["BLOCK_PHYS"], REGS["BLOCK_SIZE"], REGS["UPPER_PHYS"]
+L_PIN, R_PIN = 1 << 10, 1 << 11  # port C pins: the exit keys, 0 while held
+
+faults = []
+
+
+def expect(ok, what):
+    if not ok:
+        faults.append(what)
+
+
+def preset(i):
+    return (0x1357 + 0x0F31 * i) & 0xFFFF
+
+
+def make_root():
+    shutil.rmtree(ROOT, ignore_errors=True)
+    for d in ("dev", "bin", "usr/gp2x"):
+        os.makedirs(os.path.join(ROOT, d))
+    log = os.path.join(ROOT, "calls.log")
+    scripts = {  # the firmware's shell and launcher, as host scripts that log their call
+        "bin/sh": '#!/bin/sh\necho "command $2" >> %s\n' % log,
+        "usr/gp2x/gp2xmenu": '#!/bin/sh\necho "launcher $(pwd) $0" >> %s\n' % log,
+    }
+    for name, text in scripts.items():
+        path = os.path.join(ROOT, name)
+        with open(path, "w") as f:
+            f.write(text)
+        os.chmod(path, 0o755)
+    mem = os.path.join(ROOT, "dev", "mem")
+    with open(mem, "wb") as f:
+        f.truncate(BLOCK + BLOCK_SIZE)
+    return mem, log
+
+
+class Mem:
+    def __init__(self, path):
+        self.fd = os.open(path, os.O_RDWR)
+        self.regs = mmap.mmap(self.fd, BLOCK_SIZE, offset=BLOCK)
+        self.upper = mmap.mmap(self.fd, UPPER_SIZE, offset=UPPER)
+        self.frame = mmap.mmap(self.fd, LAUNCHER_SCREEN + PAGE, offset=LAUNCHER_FRAME)
+
+    def r16(self, off):
+        return int.from_bytes(self.regs[off:off + 2], "little")
+
+    def w16(self, off, v):
+        self.regs[off:off + 2] = (v & 0xFFFF).to_bytes(2, "little")
+
+    def w32(self, off, v):
+        self.regs[off:off + 4] = (v & 0xFFFFFFFF).to_bytes(4, "little")
+
+
+def hardware(mem, stop, exit_now):
+    """The clock, the LCD's vertical sync and the buttons, until told to stop."""
+    seconds, sub, vsync = 1000, 0, False
+    start = time.monotonic()
+    while not stop.is_set():
+        elapsed = int((time.monotonic() - start) * 1024)
+        seconds, sub = 1000 + elapsed // 1024, elapsed % 1024
+        mem.w32(REGS["RTC_SECONDS"], seconds)
+        mem.w32(REGS["RTC_SUBSECOND"], sub)
+        vsync = not vsync
+        b = mem.r16(REGS["GPIO_B_INPUT"])
+        mem.w16(REGS["GPIO_B_INPUT"], b | REGS["GPIO_B_VSYNC"] if vsync else b & ~REGS["GPIO_B_VSYNC"])
+        buttons = 0xFFFF & ~((L_PIN | R_PIN) if exit_now.is_set() else 0)
+        mem.w16(REGS["GPIO_C_INPUT"], buttons)
+        time.sleep(0.001)
+
+
+def main():
+    mem_path, log = make_root()
+    mem = Mem(mem_path)
+    # What the launcher left: an LCD picture, its frame at LAUNCHER_FRAME.
+    for i, off in enumerate(SAVE_TABLE):
+        mem.w16(off, preset(i))
+    mem.w16(REGS["DPC_CONTROL"], REGS["DPC_CONTROL_ON"])
+    mem.w16(REGS["RGB_ODD_ADDR"], 0x2222)
+    mem.w16(REGS["RGB_ODD_ADDR"] + 2, 0x0333)
+    mem.w16(REGS["RGB_EVEN_ADDR"], LAUNCHER_FRAME & 0xFFFF)
+    mem.w16(REGS["RGB_EVEN_ADDR"] + 2, LAUNCHER_FRAME >> 16)
+    for port in ("GPIO_D_INPUT", "GPIO_M_INPUT", "GPIO_C_INPUT", "GPIO_I_INPUT"):
+        mem.w16(REGS[port], 0xFFFF)
+    saved = [mem.r16(off) for off in SAVE_TABLE]
+    odd = (mem.r16(REGS["RGB_ODD_ADDR"]), mem.r16(REGS["RGB_ODD_ADDR"] + 2))
+    mem.frame[:] = b"\xa5" * len(mem.frame)
+    mem.upper[0:PAGE] = b"\x3c" * PAGE
+
+    stop, exit_now = threading.Event(), threading.Event()
+    clock = threading.Thread(target=hardware, args=(mem, stop, exit_now))
+    clock.start()
+    run = subprocess.Popen(QEMU + [PROGRAM], cwd=REPO, stdout=subprocess.PIPE,
+                           stderr=subprocess.PIPE, text=True)
+    try:
+        # Running: upper memory cleared by the program, the start-up writes in place.
+        deadline = time.monotonic() + TIMEOUT
+        while mem.upper[0] != 0 and run.poll() is None and time.monotonic() < deadline:
+            time.sleep(0.01)
+        time.sleep(2.0)  # some frames of the demo
+        expect(run.poll() is None, "the program ended before the exit keys were held")
+        expect(mem.upper[0:PAGE] == bytes(PAGE), "upper memory not cleared through its mapping")
+        expect(mem.r16(REGS["SYS_CLOCK_GATE"]) == 0xFFFF, "start-up: clock gate not 0xFFFF")
+        expect(mem.r16(REGS["SYS_CLOCK_ENABLE"]) == saved[0] | REGS["SYS_CLOCK_ENABLE_STARTUP"],
+               "start-up: clock enable bit 10 not set")
+        changed = sum(mem.r16(off) != saved[i] for i, off in enumerate(SAVE_TABLE))
+        expect(changed > 0, "the display registers were never reprogrammed")
+        exit_now.set()
+        out, err = run.communicate(timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        run.kill()
+        out, err = run.communicate()
+        faults.append("no exit within %d s of holding L and R" % TIMEOUT)
+    finally:
+        stop.set()
+        clock.join()
+
+    expect(out.startswith("Hardware GP2X Library v1.02\n"), "banner: %r" % out[:80])
+    expect(run.returncode == 0, "exit status %s; stderr: %s" % (run.returncode, err.strip()))
+    restored = [(hex(off), hex(mem.r16(off)), hex(saved[i]))
+                for i, off in enumerate(SAVE_TABLE) if mem.r16(off) != saved[i]]
+    expect(not restored, "saved registers not restored (offset, found, saved): %s" % restored)
+    expect((mem.r16(REGS["RGB_ODD_ADDR"]), mem.r16(REGS["RGB_ODD_ADDR"] + 2)) == odd,
+           "odd field address not restored")
+    expect(mem.r16(REGS["RGB_EVEN_ADDR"]) == LAUNCHER_FRAME & 0xFFFF and
+           mem.r16(REGS["RGB_EVEN_ADDR"] + 2) == LAUNCHER_FRAME >> 16,
+           "even field address not restored")
+    expect(mem.r16(REGS["CORE2_CONTROL"]) == 0x83, "second core not held stopped")
+    expect(mem.frame[:LAUNCHER_SCREEN] == bytes(LAUNCHER_SCREEN), "launcher's screen not blank")
+    expect(mem.frame[LAUNCHER_SCREEN:] == b"\xa5" * PAGE, "blanked past the launcher's screen")
+    calls = open(log).read().splitlines() if os.path.exists(log) else []
+    want = ["command /sbin/rmmod mmuhack", "command /sbin/insmod mmuhack.o",
+            "command /sbin/rmmod mmuhack",
+            "launcher %s/usr/gp2x %s/usr/gp2x/gp2xmenu" % (ROOT, ROOT)]
+    expect(calls == want, "commands and launcher: %s" % calls)
+
+    name = os.path.basename(PROGRAM)
+    if faults:
+        for f in faults:
+            print("%s under qemu: %s" % (name, f))
+        return 1
+    print("%s under qemu-arm -cpu ti925t, /dev/mem an ordinary file: banner, start-up writes, "
+          "%d saved registers restored, launcher's screen blank, module commands and launcher "
+          "through the shell" % (name, len(SAVE_TABLE)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
