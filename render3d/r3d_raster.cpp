@@ -2,6 +2,7 @@
 // the back-face test, the row range and the edge walk into the two per-row
 // edge tables. Everything it writes lies inside the edge tables; pixels are
 // written only by the span fillers (r3d_spans.cpp).
+#include <cstdint>
 #include <cstring>
 
 #include "render3d/r3d.h"
@@ -37,7 +38,28 @@ void r3d_clear_edges() {
 
 void r3d_clear_surface(Surface* s) {
     if (s->width <= 0 || s->height <= 0) return;
-    std::memset(s->pixels, 0, size_t(s->width) * size_t(s->height) * sizeof(uint16_t));
+    uint16_t* p = s->pixels;
+    size_t count = size_t(s->width) * size_t(s->height);
+#if defined(__arm__) && !defined(__thumb__)
+    // The handheld's core stores four registers in one instruction, 32 bytes
+    // in two, where the C library's memset stores one word at a time: a
+    // screen's clear is a quarter of the instructions.
+    if ((reinterpret_cast<uintptr_t>(p) & 2) != 0) {
+        *p++ = 0;
+        --count;
+    }
+    size_t blocks = count / 16;
+    if (blocks != 0) {
+        asm volatile("mov r2, #0\n\tmov r3, #0\n\tmov r4, #0\n\tmov r5, #0\n"
+                     "1:\n\tstmia %0!, {r2, r3, r4, r5}\n\tstmia %0!, {r2, r3, r4, r5}\n\t"
+                     "subs %1, %1, #1\n\tbne 1b"
+                     : "+r"(p), "+r"(blocks)
+                     :
+                     : "r2", "r3", "r4", "r5", "cc", "memory");
+        count %= 16;
+    }
+#endif
+    std::memset(p, 0, count * sizeof(uint16_t));
 }
 
 // A face is drawn only if its corners exist: at least three, inside the index

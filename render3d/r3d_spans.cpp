@@ -129,13 +129,14 @@ struct AnyTexels {
 // One run across a 16 x 16 glyph whose coordinates stay in 0 .. 65535 (4.12
 // texels). One word holds v in its upper and u in its lower half, and one
 // addition steps both: u never leaves 16 bits, so nothing carries between
-// the halves. The texel's byte offset is (v >> 12) * 32 + (u >> 12) * 2.
+// the halves. The texel's byte offset is (v >> 12) * 32 + (u >> 12) * 2,
+// written so that the core does the scaling by 32 inside the addition.
 inline void r3d_glyph_run(const uint16_t* texels, uint16_t* p, int32_t count, uint32_t u,
                           uint32_t v, uint32_t du, uint32_t dv) {
     uint32_t uv = (v << 16) + u;
     const uint32_t step = (dv << 16) + du;
     const auto texel = [texels](uint32_t w) {
-        return r3d_at_byte(texels, ((w >> 23) & 0x1E0u) + ((w >> 11) & 0x1Eu));
+        return r3d_at_byte(texels, ((w >> 28) << 5) + ((w >> 11) & 0x1Eu));
     };
     uint16_t* const pairs_end = p + (count & ~1);
     while (p != pairs_end) {

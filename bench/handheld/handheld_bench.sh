@@ -47,11 +47,16 @@ if [ ! -f "$plugin" ] || [ "$root/bench/handheld/frame_count.c" -nt "$plugin" ] 
         -o "$plugin" "$root/bench/handheld/frame_count.c"
 fi
 
+# A toolchain that does not link statically by itself (Debian's armel) is
+# made to, so that qemu needs no library folder.
+static=()
+if ! grep -q 'LINKER_FLAGS_INIT.*-static' "$toolchain"; then
+    static=(-DCMAKE_EXE_LINKER_FLAGS=-static -DCMAKE_PROJECT_INCLUDE="$root/tools/cross/static.cmake")
+fi
 configure() {  # configure DIR [cmake options...]
     local dir="$1"; shift
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE="$build_type" -DPALENDRO_TESTS=OFF -DPALENDRO_BENCH=OFF \
-        -DCMAKE_EXE_LINKER_FLAGS=-static -DCMAKE_PROJECT_INCLUDE="$root/tools/cross/static.cmake" \
+        -DCMAKE_BUILD_TYPE="$build_type" -DPALENDRO_TESTS=OFF -DPALENDRO_BENCH=OFF "${static[@]}" \
         "$@" >>"$log" 2>&1 || { echo "handheld_bench: cannot configure $dir (see $log)" >&2; exit 1; }
     cmake --build "$dir" --parallel "$jobs" --target palendro >>"$log" 2>&1 ||
         { echo "handheld_bench: cannot build $dir (see $log)" >&2; exit 1; }

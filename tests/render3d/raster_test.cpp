@@ -167,6 +167,27 @@ TEST_F(Raster, ShadeRoundedBelowZeroStaysOnThePalette) {
     EXPECT_EQ(s.count_not(0), 301 * 100);
 }
 
+// The clear stores blocks of 32 bytes on the handheld: sizes around a block
+// and starts on either half of a word clear exactly their pixels.
+TEST(ClearSurface, ZeroesEveryPixelAndNothingElse) {
+    const int sizes[][2] = {{1, 1}, {3, 5}, {15, 1}, {16, 1}, {17, 1}, {33, 3}, {320, 240}};
+    for (const auto& wh : sizes)
+        for (int offset = 0; offset < 4; ++offset) {
+            const int n = wh[0] * wh[1];
+            std::vector<uint16_t> mem(size_t(n) + 8, GUARD);
+            Surface s{wh[0], wh[1], mem.data() + 2 + offset};
+            for (int i = 0; i < n; ++i) s.pixels[i] = uint16_t(i + 1);
+            r3d_clear_surface(&s);
+            int zeros = 0, guards = 0;
+            for (size_t i = 0; i < mem.size(); ++i) {
+                const bool inside = i >= size_t(2 + offset) && i < size_t(2 + offset + n);
+                (inside ? zeros : guards) += mem[i] == (inside ? 0 : GUARD);
+            }
+            EXPECT_EQ(zeros, n) << wh[0] << "x" << wh[1] << " +" << offset;
+            EXPECT_EQ(guards, int(mem.size()) - n) << wh[0] << "x" << wh[1] << " +" << offset;
+        }
+}
+
 class Textured : public Raster {
   protected:
     void SetUp() override {
