@@ -53,12 +53,14 @@ TEST(RowQuotient, EqualsTheWideDivisionForEveryTableRow) {
         // ends of the range and random 8.8 differences.
         std::vector<int32_t> nums;
         for (int32_t k = -3 * int32_t(d) - 2; k <= 3 * int32_t(d) + 2; ++k) nums.push_back(k);
-        const int32_t top = int32_t((0x7FFFFFFFu / d) * d - 1);
-        for (int32_t k = 0; k < 3; ++k) {
-            nums.push_back(top - k * int32_t(d));
-            nums.push_back(-top + k * int32_t(d));
-            nums.push_back(top + 1 + k);
-            nums.push_back(-top - 1 - k);
+        // Past the ends the values wrap, as the edge walk's numerators do.
+        const auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
+        const int64_t top = int64_t{(0x7FFFFFFFu / d) * d} - 1;
+        for (int64_t k = 0; k < 3; ++k) {
+            nums.push_back(wrap(top - k * d));
+            nums.push_back(wrap(-top + k * d));
+            nums.push_back(wrap(top + 1 + k));
+            nums.push_back(wrap(-top - 1 - k));
         }
         nums.insert(nums.end(), {INT32_MAX, INT32_MIN, INT32_MIN + 1, INT32_MAX - 1});
         for (int i = 0; i < 1500; ++i) {
