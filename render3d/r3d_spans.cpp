@@ -138,8 +138,7 @@ inline void r3d_glyph_run(const uint16_t* texels, uint16_t* p, int32_t count, ui
     const auto texel = [texels](uint32_t w) {
         return r3d_at_byte(texels, ((w >> 28) << 5) + ((w >> 11) & 0x1Eu));
     };
-    uint16_t* const pairs_end = p + (count & ~1);
-    while (p != pairs_end) {
+    for (int32_t pairs = count >> 1; pairs != 0; --pairs) {
         const uint16_t t0 = texel(uv);
         uv += step;
         const uint16_t t1 = texel(uv);
