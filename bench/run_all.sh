@@ -10,6 +10,8 @@
 # Then the whole demo, BUILD_DIR/shell/palendro: instructions of one frame step
 # (main_frame + osd_input + music_update, callgrind --toggle-collect), headless
 # speed in multiples of real time, start-up time and peak resident memory.
+# With PALENDRO_HANDHELD_TOOLCHAIN set, the handheld's budget under qemu-arm
+# (bench/handheld/handheld_bench.sh).
 # With PALENDRO_WEB_PAGE set, the web page's milliseconds per frame in headless
 # Chromium beside the same frame loop on the PC (bench/web/).
 # The table ends with the goals: name | value | goal | met?
@@ -70,6 +72,15 @@ echo "run_all: palendro headless timings" >&2
     echo "startup $(seconds --headless --frames 0)"
     echo "rss $(/usr/bin/time -f %M "$demo" --headless --frames 600 --frame-hash 2>&1 >/dev/null | tail -1)"
 } > "$out/demo.txt"
+
+# The handheld's budget (when PALENDRO_HANDHELD_TOOLCHAIN names an ARM
+# toolchain file): ARM instructions of one loop iteration under qemu-arm,
+# heap and stack at run time, the binary's size (bench/handheld/).
+if [ -n "${PALENDRO_HANDHELD_TOOLCHAIN:-}" ]; then
+    echo "run_all: the handheld's budget under qemu-arm" >&2
+    HANDHELD_COMPARE="$STEP_FRAMES" "$(dirname "${BASH_SOURCE[0]}")/handheld/handheld_bench.sh" \
+        "$PALENDRO_HANDHELD_TOOLCHAIN" "$build/handheld" > "$out/handheld.txt"
+fi
 
 # The web page (when PALENDRO_WEB_PAGE names its folder): milliseconds per
 # frame in headless Chromium beside the same frame loop on the PC.
@@ -135,7 +146,7 @@ def count(name):
     return int(text) if text else None
 goals = []
 def goal(name, value, text, met):
-    goals.append((name, value, text, "yes" if met else "NO"))
+    goals.append((name, value, text, "" if met is None else "yes" if met else "NO"))
 if "BM_scroller_frame" in rows and "BM_scroller_frame__sdl2" in rows:
     r = rows["BM_scroller_frame__sdl2"] / rows["BM_scroller_frame"]
     goal("renderer vs SDL2 software renderer", f"{r:.2f}x faster", ">= 3x", r >= 3)
@@ -157,6 +168,32 @@ ms = float(demo["startup"]) * 1000
 goal("start-up to the first frame (--frames 0)", f"{ms:.0f} ms", "< 250 ms", ms < 250)
 kib = int(demo["rss"])
 goal("peak resident memory", f"{kib / 1024:.1f} MiB", "< 64 MiB", kib < 64 * 1024)
+
+hh = os.path.join(out, "handheld.txt")
+if os.path.exists(hh):
+    h = {k: int(v) for k, v in (l.split() for l in open(hh))}
+    budget = 3_330_000  # the handheld's cycles in one 60 Hz frame
+    def mi(n):
+        return f"{n / 1e6:.3f} M"
+    goal(f"ARM instr. per loop iteration, mean of {h['arm_frames']:,} (qemu-arm)",
+         f"{mi(h['arm_mean'])} ({100 * h['arm_mean'] / budget:.0f}% of 3.33 M cycles)", "", None)
+    goal("ARM instr. per loop iteration, worst",
+         f"{mi(h['arm_worst'])} (iteration {h['arm_worst_at']}, "
+         f"{100 * h['arm_worst'] / budget:.0f}% of 3.33 M cycles)", "<= 0.8 M",
+         h["arm_worst"] <= 800_000)
+    if step is not None:
+        r = h["arm_mean_first"] / (step / step_frames)
+        goal(f"ARM against x86-64 instr. (mean of the first {step_frames} frames)", f"{r:.2f}x", "",
+             None)
+    mib = 1024 * 1024
+    goal("heap + stack at run time (ARM simulator, holds the 8 MiB video memory)",
+         f"{(h['arm_heap_peak'] + h['arm_stack_peak']) / mib:.2f} MiB "
+         f"(heap {h['arm_heap_peak'] / mib:.2f} MiB, stack {h['arm_stack_peak'] / 1024:.1f} KiB)",
+         "<= 16 MiB", h["arm_heap_peak"] + h["arm_stack_peak"] <= 16 * mib)
+    goal("handheld binary",
+         f"{h['device_file'] / mib:.2f} MiB ({h['device_stripped'] / mib:.2f} MiB stripped; "
+         f"text {h['device_text']:,}, data {h['device_data']:,}, bss {h['device_bss']:,})",
+         "<= 4 MiB", h["device_file"] <= 4 * mib)
 
 web = os.path.join(out, "web.txt")
 if os.path.exists(web):

@@ -3,6 +3,7 @@
 // span through the reciprocal table, so clipping does not shift shading or
 // texture. These loops are the only code that writes pixels.
 #include <cstddef>
+#include <type_traits>
 
 #include "render3d/r3d.h"
 #include "render3d/r3d_fixed.h"
@@ -40,11 +41,27 @@ inline int32_t r3d_span_start(int32_t value, int32_t step, const Span& s) {
     return s.xs < 0 ? r3d_wrap_add(value, r3d_wrap_mul(step, -s.xs)) : value;
 }
 
-// Whether a linear run from `first` with `step` over `count` pixels stays in
-// 0 .. limit, so the plain loop needs no clamping.
+// Whether a linear run from `first` with `step` over `count` pixels (1 ..
+// R3D_MAX_SPAN) stays in 0 .. limit, so the plain loop needs no clamping.
+// For limits below 2^16 (shades, glyph coordinates) in 32 bits: a step
+// larger than the limit leaves the range at the second pixel, and a smaller
+// one times count - 1 stays below 2^26.
+inline bool r3d_run_inside_small(int32_t first, int32_t step, int32_t count, int32_t limit) {
+    if (first < 0 || first > limit) return false;
+    if (count == 1) return true;
+    if (step > limit || step < -limit) return false;
+    const int32_t last = first + step * (count - 1);
+    return last >= 0 && last <= limit;
+}
 inline bool r3d_run_inside(int32_t first, int32_t step, int32_t count, int64_t limit) {
     const int64_t last = int64_t{first} + int64_t{step} * (count - 1);
     return first >= 0 && first <= limit && last >= 0 && last <= limit;
+}
+
+// The entry `byte_offset` bytes into a table of 16-bit values: the texel and
+// colour loops form the offset with one shift-and-mask.
+inline uint16_t r3d_at_byte(const uint16_t* table, uint32_t byte_offset) {
+    return *reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(table) + byte_offset);
 }
 
 void r3d_fill_flat(const R3dRaster& r, uint16_t* pixels, int32_t width) {
@@ -62,21 +79,34 @@ void r3d_fill_flat(const R3dRaster& r, uint16_t* pixels, int32_t width) {
 void r3d_fill_gouraud(const R3dRaster& r, uint16_t* pixels, int32_t width) {
     const uint16_t* const colours = r.palette->colours;
     const int32_t last = r.palette_last;
-    const int64_t limit = int64_t{last} * 256 + 255;
+    const int32_t limit = last * 256 + 255;  // palette_last is at most 255
+    const EdgeEntry* const starts = r.span_start;
+    const EdgeEntry* const ends = r.span_end;
     Span s;
     for (int32_t y = r.first_row; y < r.last_row; ++y) {
-        const EdgeEntry& a = r.span_start[y];
-        const EdgeEntry& b = r.span_end[y];
+        const EdgeEntry& a = starts[y];
+        const EdgeEntry& b = ends[y];
         if (!r3d_span(a, b, width, &s)) continue;
         const int32_t ds = r3d_span_step(r3d_recip(s.xe - s.xs + 1), a.shade, b.shade);
         const int32_t s0 = r3d_span_start(a.shade, ds, s);
-        uint16_t* const row = pixels + ptrdiff_t{y} * width;
-        uint16_t* p = row + s.x0;
-        uint16_t* const end = row + s.x1 + 1;
+        const int32_t count = s.x1 - s.x0 + 1;
+        uint16_t* p = pixels + ptrdiff_t{y} * width + s.x0;
+        uint16_t* const end = p + count;
         uint32_t shade = static_cast<uint32_t>(s0);
         const uint32_t step = static_cast<uint32_t>(ds);
-        if (r3d_run_inside(s0, ds, s.x1 - s.x0 + 1, limit)) {
-            for (; p != end; ++p, shade += step) *p = colours[shade >> 8];
+        if (r3d_run_inside_small(s0, ds, count, limit)) {
+            // shade >> 8 is 0 .. 255 here, so its byte offset is one shifted mask.
+            uint16_t* const pairs_end = p + (count & ~1);
+            while (p != pairs_end) {
+                const uint16_t c0 = r3d_at_byte(colours, (shade >> 7) & 0x1FEu);
+                shade += step;
+                const uint16_t c1 = r3d_at_byte(colours, (shade >> 7) & 0x1FEu);
+                shade += step;
+                p[0] = c0;
+                p[1] = c1;
+                p += 2;
+            }
+            if (p != end) *p = r3d_at_byte(colours, (shade >> 7) & 0x1FEu);
         } else {
             // A step rounded toward minus infinity can carry a shade near 0
             // to -1 on the last pixels: keep it on the palette.
@@ -86,17 +116,42 @@ void r3d_fill_gouraud(const R3dRaster& r, uint16_t* pixels, int32_t width) {
     }
 }
 
-// Texel address of a (u, v) known to lie on the texture: constant shifts for
-// the 16 x 16 glyphs, the general form for any other size.
-struct GlyphTexels {
-    uint32_t operator()(uint32_t u, uint32_t v) const { return (v >> 12) * 16 + (u >> 12); }
-};
+// Texel address of a (u, v) known to lie on the texture: the 16 x 16 glyphs
+// have a loop of their own (r3d_glyph_run), any other size takes the general form.
+struct GlyphTexels {};
 struct AnyTexels {
     uint32_t shift_u, shift_v, width;
     uint32_t operator()(uint32_t u, uint32_t v) const {
         return (v >> shift_v) * width + (u >> shift_u);
     }
 };
+
+// One run across a 16 x 16 glyph whose coordinates stay in 0 .. 65535 (4.12
+// texels). One word holds v in its upper and u in its lower half, and one
+// addition steps both: u never leaves 16 bits, so nothing carries between
+// the halves. The texel's byte offset is (v >> 12) * 32 + (u >> 12) * 2,
+// written so that the core does the scaling by 32 inside the addition.
+inline void r3d_glyph_run(const uint16_t* texels, uint16_t* p, int32_t count, uint32_t u,
+                          uint32_t v, uint32_t du, uint32_t dv) {
+    uint32_t uv = (v << 16) + u;
+    const uint32_t step = (dv << 16) + du;
+    const auto texel = [texels](uint32_t w) {
+        return r3d_at_byte(texels, ((w >> 28) << 5) + ((w >> 11) & 0x1Eu));
+    };
+    for (int32_t pairs = count >> 1; pairs != 0; --pairs) {
+        const uint16_t t0 = texel(uv);
+        uv += step;
+        const uint16_t t1 = texel(uv);
+        uv += step;
+        if (t0 != 0) p[0] = t0;
+        if (t1 != 0) p[1] = t1;
+        p += 2;
+    }
+    if (count & 1) {
+        const uint16_t t0 = texel(uv);
+        if (t0 != 0) *p = t0;
+    }
+}
 
 template <typename Address>
 void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Address texel_at) {
@@ -108,10 +163,13 @@ void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Addr
     const int32_t shift_v = r3d_clamp(8 + r.texture_shift_v, 0, 31);
     const int64_t limit_u = (int64_t{tw} << shift_u) - 1;
     const int64_t limit_v = (int64_t{th} << shift_v) - 1;
+    constexpr bool GLYPH = std::is_same_v<Address, GlyphTexels>;
+    const EdgeEntry* const starts = r.span_start;
+    const EdgeEntry* const ends = r.span_end;
     Span s;
     for (int32_t y = r.first_row; y < r.last_row; ++y) {
-        const EdgeEntry& a = r.span_start[y];
-        const EdgeEntry& b = r.span_end[y];
+        const EdgeEntry& a = starts[y];
+        const EdgeEntry& b = ends[y];
         if (!r3d_span(a, b, width, &s)) continue;
         const int32_t recip = r3d_recip(s.xe - s.xs + 1);
         const int32_t du = r3d_span_step(recip, a.u, b.u);
@@ -119,24 +177,31 @@ void r3d_fill_textured(const R3dRaster& r, uint16_t* pixels, int32_t width, Addr
         const int32_t u0 = r3d_span_start(a.u, du, s);
         const int32_t v0 = r3d_span_start(a.v, dv, s);
         const int32_t count = s.x1 - s.x0 + 1;
-        uint16_t* const row = pixels + ptrdiff_t{y} * width;
-        uint16_t* p = row + s.x0;
-        uint16_t* const end = row + s.x1 + 1;
+        uint16_t* p = pixels + ptrdiff_t{y} * width + s.x0;
+        uint16_t* const end = p + count;
         uint32_t u = static_cast<uint32_t>(u0), v = static_cast<uint32_t>(v0);
         const uint32_t step_u = static_cast<uint32_t>(du), step_v = static_cast<uint32_t>(dv);
-        if (r3d_run_inside(u0, du, count, limit_u) && r3d_run_inside(v0, dv, count, limit_v)) {
-            for (; p != end; ++p, u += step_u, v += step_v) {
-                const uint16_t texel = texels[texel_at(u, v)];
-                if (texel != 0) *p = texel;
+        if constexpr (GLYPH) {
+            if (r3d_run_inside_small(u0, du, count, 0xFFFF) &&
+                r3d_run_inside_small(v0, dv, count, 0xFFFF)) {
+                r3d_glyph_run(texels, p, count, u, v, step_u, step_v);
+                continue;
             }
         } else {
-            // Coordinates that run off the texture read its border texels.
-            for (; p != end; ++p, u += step_u, v += step_v) {
-                const int32_t col = r3d_clamp(static_cast<int32_t>(u) >> shift_u, 0, tw - 1);
-                const int32_t row = r3d_clamp(static_cast<int32_t>(v) >> shift_v, 0, th - 1);
-                const uint16_t texel = texels[row * tw + col];
-                if (texel != 0) *p = texel;
+            if (r3d_run_inside(u0, du, count, limit_u) && r3d_run_inside(v0, dv, count, limit_v)) {
+                for (; p != end; ++p, u += step_u, v += step_v) {
+                    const uint16_t texel = texels[texel_at(u, v)];
+                    if (texel != 0) *p = texel;
+                }
+                continue;
             }
+        }
+        // Coordinates that run off the texture read its border texels.
+        for (; p != end; ++p, u += step_u, v += step_v) {
+            const int32_t col = r3d_clamp(static_cast<int32_t>(u) >> shift_u, 0, tw - 1);
+            const int32_t row = r3d_clamp(static_cast<int32_t>(v) >> shift_v, 0, th - 1);
+            const uint16_t texel = texels[row * tw + col];
+            if (texel != 0) *p = texel;
         }
     }
 }

@@ -167,6 +167,27 @@ TEST_F(Raster, ShadeRoundedBelowZeroStaysOnThePalette) {
     EXPECT_EQ(s.count_not(0), 301 * 100);
 }
 
+// The clear stores blocks of 32 bytes on the handheld: sizes around a block
+// and starts on either half of a word clear exactly their pixels.
+TEST(ClearSurface, ZeroesEveryPixelAndNothingElse) {
+    const int sizes[][2] = {{1, 1}, {3, 5}, {15, 1}, {16, 1}, {17, 1}, {33, 3}, {320, 240}};
+    for (const auto& wh : sizes)
+        for (int offset = 0; offset < 4; ++offset) {
+            const int n = wh[0] * wh[1];
+            std::vector<uint16_t> mem(size_t(n) + 8, GUARD);
+            Surface s{wh[0], wh[1], mem.data() + 2 + offset};
+            for (int i = 0; i < n; ++i) s.pixels[i] = uint16_t(i + 1);
+            r3d_clear_surface(&s);
+            int zeros = 0, guards = 0;
+            for (size_t i = 0; i < mem.size(); ++i) {
+                const bool inside = i >= size_t(2 + offset) && i < size_t(2 + offset + n);
+                (inside ? zeros : guards) += mem[i] == (inside ? 0 : GUARD);
+            }
+            EXPECT_EQ(zeros, n) << wh[0] << "x" << wh[1] << " +" << offset;
+            EXPECT_EQ(guards, int(mem.size()) - n) << wh[0] << "x" << wh[1] << " +" << offset;
+        }
+}
+
 class Textured : public Raster {
   protected:
     void SetUp() override {
@@ -213,6 +234,43 @@ TEST_F(Textured, OtherSizesAddressTheirOwnTexels) {
     draw_polygon(&b.s, rect(40, 40, 167, 168), FILL_TEXTURED);
     EXPECT_EQ(a.mem, b.mem);
     EXPECT_EQ(b.at(167, 167), big[7 * 32 + 7]);
+}
+
+// The glyph size has a loop of its own (both coordinates in one word, two
+// pixels a step); any other size takes the general one. Random rotated and
+// mirrored quads, partly off the surface, spans of every length: as in
+// OtherSizesAddressTheirOwnTexels, a 16 x 16 copy of a 32 x 32 texture's
+// corner must give the same picture, transparent texels included.
+TEST_F(Textured, GlyphLoopMatchesTheGeneralLoop) {
+    std::vector<uint16_t> big(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i) big[i] = (i * 7) % 5 == 0 ? 0 : uint16_t(i + 1);
+    for (int i = 0; i < 16 * 16; ++i) texels[16 + i] = big[(i / 16 / 2) * 32 + i % 16 / 2];
+    Texture t32;
+    r3d_texture_init(&t32, 32, 32, big.data());
+    srand(5);
+    int pixels = 0;
+    for (int t = 0; t < 300; ++t) {
+        const double angle = (rand() % 6283) / 1000.0, size = 1 + rand() % 150;
+        const int cx = rand() % 360 - 20, cy = rand() % 280 - 20;
+        // u, v corner values in 0 .. 255 (one texture width), either way round.
+        const int u0 = rand() % 2 ? 0 : 255, v0 = rand() % 2 ? 0 : 255;
+        const int c = int(std::lround(size * std::cos(angle))),
+                  sn = int(std::lround(size * std::sin(angle)));
+        const std::vector<Vertex> quad = {
+            screen_vertex(cx - c + sn, cy - sn - c, 0, u0, v0),
+            screen_vertex(cx - c - sn, cy - sn + c, 0, u0, 255 - v0),
+            screen_vertex(cx + c - sn, cy + sn + c, 0, 255 - u0, 255 - v0),
+            screen_vertex(cx + c + sn, cy + sn - c, 0, 255 - u0, v0)};
+        GuardedSurface a(W, H, 0x4321), b(W, H, 0x4321);
+        r3d_set_texture(&tex);
+        draw_polygon(&a.s, quad, FILL_TEXTURED);
+        r3d_set_texture(&t32);
+        draw_polygon(&b.s, quad, FILL_TEXTURED);
+        ASSERT_EQ(a.mem, b.mem) << t;
+        ASSERT_TRUE(a.guard_intact()) << t;
+        pixels += a.count_not(0x4321);
+    }
+    EXPECT_GT(pixels, 100000);  // the quads are not all culled or off the surface
 }
 
 TEST_F(Textured, ZeroTexelsAreTransparent) {
