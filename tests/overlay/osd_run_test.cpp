@@ -2,6 +2,7 @@
 // driven by button scripts, watched through its register trace.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -28,7 +29,7 @@ struct DemoRun {
 DemoRun run_demo(const std::string& name, const std::string& script, const std::string& options) {
     const char* bin = std::getenv("PALENDRO_BIN");
     EXPECT_NE(bin, nullptr);
-    const std::string dir = testing::TempDir();
+    const std::string dir = testing::TempDir() + std::to_string(getpid()) + ".";
     const std::string input = dir + "osd_" + name + ".txt", trace = dir + "osd_" + name + ".trace";
     const std::string out = dir + "osd_" + name + ".out";
     std::ofstream(input) << script;
@@ -133,7 +134,7 @@ double rms(const std::vector<int16_t>& s, size_t from, size_t to) {
 }
 
 std::vector<int16_t> sound_of(const std::string& name, const std::string& script) {
-    const std::string wav = testing::TempDir() + "osd_" + name + ".wav";
+    const std::string wav = testing::TempDir() + std::to_string(getpid()) + ".osd_" + name + ".wav";
     DemoRun run = run_demo(name, script, "--frames 400 --wav " + wav);
     EXPECT_EQ(run.status, 0);
     return read_wav(wav);

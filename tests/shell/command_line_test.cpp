@@ -38,7 +38,7 @@ CliRun run(const std::string& args, const std::string& env = "", const std::stri
 }
 
 std::string write_file(const std::string& name, const std::string& text) {
-    std::string path = testing::TempDir() + "/" + name;
+    std::string path = testing::TempDir() + "/" + std::to_string(getpid()) + "." + name;
     std::ofstream(path) << text;
     return path;
 }
@@ -91,7 +91,7 @@ TEST(CommandLine, HelpVersionAndANormalRun) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("palendro ", 0), 0u);
 
-    std::string trace = testing::TempDir() + "/run.trace";
+    std::string trace = testing::TempDir() + "/run." + std::to_string(getpid()) + ".trace";
     CliRun r = run("--headless --frames 120 --trace " + trace);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Hardware GP2X Library v1.02\n", 0), 0u);

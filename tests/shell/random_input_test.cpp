@@ -4,6 +4,7 @@
 // with one hash per frame. (Under the sanitizer build this is the soak in
 // small.)
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,7 @@ namespace {
 
 TEST(RandomInput, SeededScriptRunsToANormalExit) {
     std::mt19937 rng(20261208);  // fixed seed: the same script everywhere
-    std::string path = testing::TempDir() + "/random.input";
+    std::string path = testing::TempDir() + "/random." + std::to_string(getpid()) + ".input";
     std::ofstream script(path);
     uint64_t frame = 10;
     constexpr uint64_t FRAMES = 3000;
