@@ -43,7 +43,7 @@ void encoder_load_table(const uint8_t* t) {
     hw_encoder_write(ENC_TABLE_REGS[34], t[34]);
     hw_wait_ms(10);
     hw_encoder_write(ENC_TABLE_REGS[35], t[35]);
-    hw_encoder_write(0x8C, reg::ENC_AFTER_TABLE_8C);
+    hw_encoder_write(reg::ENC_AFTER_TABLE_REG, reg::ENC_AFTER_TABLE_8C);
 }
 
 // Read, mask and write back one encoder register. A failed read leaves 0.
@@ -120,9 +120,7 @@ void tv_timing(OutputClass tv) {
     encoder_modify(reg::ENC_INPUT_FORMAT, uint8_t(~reg::ENC_INPUT_FORMAT_MASK),
                    reg::ENC_INPUT_FORMAT_CONTROLLER);
     encoder_modify(reg::ENC_OUTPUT_CONTROL, uint8_t(~reg::ENC_OUTPUT_MASK), reg::ENC_OUTPUT_ON);
-    hw_encoder_write(0xD0, 0x4A);
-    hw_encoder_write(0xD2, 0x8C);
-    hw_encoder_write(0xD4, 0x59);
+    for (const reg::EncWrite& w : reg::ENC_TV_TIMING_WRITES) hw_encoder_write(w.reg, w.value);
     hw_wr16(reg::DPC_V_ACTIVE, tv == OUT_TV240 ? 239 : 287);
 }
 

@@ -75,7 +75,13 @@ constexpr int ENC_TABLE_SIZE = 36;
 extern const uint8_t ENC_TABLE_REGS[ENC_TABLE_SIZE];
 extern const uint8_t ENC_TABLE_240[ENC_TABLE_SIZE];  // 240 lines a field (NTSC timing)
 extern const uint8_t ENC_TABLE_288[ENC_TABLE_SIZE];  // 288 lines a field (PAL timing)
+constexpr uint8_t ENC_AFTER_TABLE_REG = 0x8C;
 constexpr uint8_t ENC_AFTER_TABLE_8C = 0x43;
+// Written after the input format and the output, whenever the TV timing is set.
+struct EncWrite {
+    uint8_t reg, value;
+};
+constexpr EncWrite ENC_TV_TIMING_WRITES[] = {{0xD0, 0x4A}, {0xD2, 0x8C}, {0xD4, 0x59}};
 
 // --- Display timing and scaler -----------------------------------------
 // Bit 0 display on, bit 8 TV output, bit 12 the 288-line (PAL) TV timing.

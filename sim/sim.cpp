@@ -296,16 +296,14 @@ void preset_launcher_state(Machine& m) {
         uint8_t* enc = m.encoder.regs;
         const uint8_t* table = pal ? reg::ENC_TABLE_288 : reg::ENC_TABLE_240;
         for (int i = 0; i < reg::ENC_TABLE_SIZE; ++i) enc[reg::ENC_TABLE_REGS[i]] = table[i];
-        enc[0x8C] = reg::ENC_AFTER_TABLE_8C;
+        enc[reg::ENC_AFTER_TABLE_REG] = reg::ENC_AFTER_TABLE_8C;
         enc[reg::ENC_RESET] = 0x80;
         enc[reg::ENC_INPUT_FORMAT] =
             uint8_t((enc[reg::ENC_INPUT_FORMAT] & ~reg::ENC_INPUT_FORMAT_MASK) |
                     reg::ENC_INPUT_FORMAT_CONTROLLER);
         enc[reg::ENC_OUTPUT_CONTROL] =
             uint8_t((enc[reg::ENC_OUTPUT_CONTROL] & ~reg::ENC_OUTPUT_MASK) | reg::ENC_OUTPUT_ON);
-        enc[0xD0] = 0x4A;
-        enc[0xD2] = 0x8C;
-        enc[0xD4] = 0x59;
+        for (const reg::EncWrite& w : reg::ENC_TV_TIMING_WRITES) enc[w.reg] = w.value;
     }
 }
 
