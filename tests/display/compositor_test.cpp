@@ -35,6 +35,24 @@ void lcd(SimBench&) {
     hw_set_rgb_address(PAGE);
 }
 
+// A red RGB page over video layer A showing one blue line on every line;
+// returns the blue.
+uint32_t red_page_over_blue_video() {
+    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0xF800);
+    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 41, 240, 41, 110);
+    hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, VIDEO, 0, 0, 0, 0, 0);
+    hw_set_video_layer_scale(1, 1, 1024, 0);  // every line shows line 0
+    return of(ycbcr_to_rgb(41, 240, 110));
+}
+
+// The alpha blend of a region: a/15 of the top over (15-a)/15 of the layer below.
+uint32_t blend(uint32_t top, uint32_t below, int a) {
+    uint32_t out = 0;
+    for (int s = 0; s <= 16; s += 8)
+        out |= uint32_t(((top >> s & 0xFF) * a + (below >> s & 0xFF) * (15 - a) + 7) / 15) << s;
+    return out;
+}
+
 bool near(uint32_t a, uint32_t b, int tolerance) {
     for (int s = 0; s <= 16; s += 8)
         if (std::abs(int(a >> s & 0xFF) - int(b >> s & 0xFF)) > tolerance) return false;
@@ -170,21 +188,11 @@ TEST(Compositor, PriorityBitSwapsTheVideoLayers) {
 TEST(Compositor, RegionRectanglesAndMixModes) {
     SimBench m;
     lcd(m);
-    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0xF800);  // red page
-    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 41, 240, 41, 110);
-    hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, VIDEO, 0, 0, 0, 0, 0);
-    hw_set_video_layer_scale(1, 1, 1024, 0);  // every line shows line 0
-    const uint32_t blue = of(ycbcr_to_rgb(41, 240, 110));
+    const uint32_t blue = red_page_over_blue_video();
     hw_set_rgb_region(5, 1, 0, 0, 0, 0, 0, 0, 0);
     hw_set_rgb_region(2, 1, 0, 1, 5, 10, 20, 29, 39);   // 10..29 x 20..39, alpha 5/15
     hw_set_rgb_region(1, 1, 0, 2, 15, 25, 20, 40, 25);  // add, over region 2 where both cover
     SimFrame f = m.compose();
-    auto blend = [](uint32_t top, uint32_t below, int a) {
-        uint32_t out = 0;
-        for (int s = 0; s <= 16; s += 8)
-            out |= uint32_t(((top >> s & 0xFF) * a + (below >> s & 0xFF) * (15 - a) + 7) / 15) << s;
-        return out;
-    };
     EXPECT_EQ(pixel_at(f, 0, 0), 0xFF0000u);  // region 5, opaque
     EXPECT_EQ(pixel_at(f, 10, 20), blend(0xFF0000, blue, 5));
     EXPECT_EQ(pixel_at(f, 29, 39), blend(0xFF0000, blue, 5));
@@ -199,11 +207,7 @@ TEST(Compositor, RegionRectanglesAndMixModes) {
 TEST(Compositor, EachRegionTakesOnlyItsOwnAlphaField) {
     SimBench m;
     lcd(m);
-    for (int i = 0; i < 320 * 240; ++i) put16(PAGE + i * 2, 0xF800);  // red page
-    for (int i = 0; i < 160; ++i) put_pair(VIDEO + i * 4, 41, 240, 41, 110);
-    hw_set_video_layer(1, 1, 0, 0, 319, 239, 240, 320, VIDEO, 0, 0, 0, 0, 0);
-    hw_set_video_layer_scale(1, 1, 1024, 0);
-    const uint32_t blue = of(ycbcr_to_rgb(41, 240, 110));
+    const uint32_t blue = red_page_over_blue_video();
     const int alpha[6] = {0, 3, 6, 9, 5, 11};
     for (int r = 1; r <= 4; ++r)  // 20 columns each, side by side
         hw_set_rgb_region(r, 1, 0, 1, alpha[r], 20 * (r - 1), 0, 20 * r - 1, 239);
@@ -211,12 +215,6 @@ TEST(Compositor, EachRegionTakesOnlyItsOwnAlphaField) {
     m.machine.write16(0x28DE, uint16_t(m.reg(0x28DE) | 0xF000));
     m.machine.write16(0x28E0, uint16_t(m.reg(0x28E0) | 0xFF00));
     SimFrame f = m.compose();
-    auto blend = [](uint32_t top, uint32_t below, int a) {
-        uint32_t out = 0;
-        for (int s = 0; s <= 16; s += 8)
-            out |= uint32_t(((top >> s & 0xFF) * a + (below >> s & 0xFF) * (15 - a) + 7) / 15) << s;
-        return out;
-    };
     for (int r = 1; r <= 4; ++r)
         EXPECT_EQ(pixel_at(f, 20 * (r - 1) + 10, 100), blend(0xFF0000, blue, alpha[r])) << r;
     EXPECT_EQ(pixel_at(f, 200, 100), blend(0xFF0000, blue, alpha[5]));
