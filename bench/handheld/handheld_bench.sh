@@ -90,11 +90,8 @@ awk -v compare="$compare" '
 echo "handheld_bench: device binary ($build_type)" >&2
 configure "$out/device" -DPALENDRO_DEVICE=ON "$@"
 device="$out/device/shell/palendro"
-[ -f "$device" ] || device="$out/device/shell/palendro.gpe"
-[ -f "$device" ] || { echo "handheld_bench: no device binary in $out/device/shell" >&2; exit 1; }
 strip="$(tool "$out/device" STRIP)"
-size="$(tool "$out/device" SIZE)"
-[ -n "$size" ] || size="$(dirname "$strip")/$(basename "$strip" | sed 's/strip$/size/')"
+size="${strip%strip}size"  # CMake names no size tool: it stands beside strip
 "$strip" -o "$out/device-stripped" "$device"
 echo "device_file $(stat -c %s "$device")"
 echo "device_stripped $(stat -c %s "$out/device-stripped")"
