@@ -190,6 +190,13 @@ void sim_audio_finish() {
     g_sim_audio.setup.frame_rate = nullptr;
 }
 
+void sim_audio_end_wav_at(uint64_t frame) {
+    SimAudio& a = g_sim_audio;
+    if (a.wav_end != UINT64_MAX || a.frames > frame) return;  // already ended
+    if (a.setup.wav_frames < 0 || int64_t(frame) < a.setup.wav_frames)
+        a.setup.wav_frames = int64_t(frame);
+}
+
 bool sim_audio_wav_ok() { return g_sim_audio.wav_ok; }
 int64_t sim_audio_wav_full_at() { return g_sim_audio.wav_full_at; }
 uint64_t sim_audio_wav_max_data_bytes() { return g_sim_audio.setup.wav_max_data_bytes; }

@@ -54,6 +54,9 @@ bool sim_audio_setup(const SimAudioSetup& setup);
 // Silence up to the last frame run, then the WAV gets its sizes and its name
 // and the driver lets go of the clock. Idempotent.
 void sim_audio_finish();
+// The WAV ends before `frame` (if it would not end sooner), as with
+// wav_frames = `frame`; before the driver has accounted that frame.
+void sim_audio_end_wav_at(uint64_t frame);
 // False when the WAV could not be written completely (it is then not kept).
 bool sim_audio_wav_ok();
 // -1, or the frame the WAV stopped before because it was full: it is kept,

@@ -23,6 +23,7 @@ struct SimDisplayState {
     std::string record_path;
     SimY4mWriter record;
     SimScreen* screen = nullptr;  // the front end's, or none (headless)
+    std::function<void(uint64_t)> stop_listener;
     SimFrame frame;
     uint32_t reported = 0;  // unmodelled layers already reported
     bool attached = false;
@@ -57,7 +58,12 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (d.screen) {
         const SimHostInput input = d.screen->poll();
         d.machine->set_host_buttons(input.buttons);
-        if (input.exit_requested) d.machine->request_exit();
+        if (input.exit_requested) {
+            if (d.stop_listener)
+                d.stop_listener(blank.frame);
+            else
+                d.machine->request_exit();
+        }
     }
     const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
     bool shot = false;
@@ -149,6 +155,14 @@ SimDisplay::~SimDisplay() = default;
 bool SimDisplay::attached() const { return d_->attached; }
 
 void SimDisplay::set_screen(SimScreen* screen) { d_->screen = screen; }
+
+void SimDisplay::set_stop_listener(std::function<void(uint64_t)> listener) {
+    d_->stop_listener = std::move(listener);
+}
+
+void SimDisplay::end_captures_at(uint64_t frame) {
+    if (d_->frames < 0 || int64_t(frame) < d_->frames) d_->frames = int64_t(frame);
+}
 
 bool SimDisplay::finish() {
     on_exit(*d_);

@@ -5,6 +5,8 @@
 // frames 0 .. N-1 of a run of --frames N.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "sim/sim_options.h"
@@ -22,6 +24,12 @@ class SimDisplay {
     bool attached() const;
     // The front end's screen (a window), or null.
     void set_screen(SimScreen* screen);
+    // Called with the frame number when the screen asks to quit (the window
+    // was closed), in place of holding the exit combination.
+    void set_stop_listener(std::function<void(uint64_t frame)> listener);
+    // The captures end before `frame` (if they would not end sooner), as with
+    // --frames `frame`.
+    void end_captures_at(uint64_t frame);
     // After the machine's shutdown: false when a capture failed (the message
     // has been printed and no file is left under its real name).
     bool finish();

@@ -12,6 +12,7 @@
 #include "sim/sim_audio.h"
 #include "sim/sim_display.h"
 #include "sim/sim_progress.h"
+#include "sim/sim_stop.h"
 
 static uint64_t host_now_ms() {
     using namespace std::chrono;
@@ -36,6 +37,22 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     if (!open_front_end) options.headless = true;
 
     SimMachine machine(options.sim);
+    // A stop request (a signal, the window closed) ends the run at the next
+    // vertical blank as --frames would there: every capture ends before that
+    // frame and the exit combination is held.
+    int64_t stopped_at = -1;
+    SimDisplay* shown = nullptr;
+    auto stop_at = [&](uint64_t frame) {
+        if (stopped_at >= 0) return;
+        stopped_at = options.frames >= 0 && options.frames < int64_t(frame) ? options.frames
+                                                                            : int64_t(frame);
+        if (shown) shown->end_captures_at(uint64_t(stopped_at));
+        sim_audio_end_wav_at(uint64_t(stopped_at));
+        machine.request_exit();
+    };
+    machine.on_vblank([&stop_at](const SimVblank& b) {
+        if (sim_stop_signal()) stop_at(b.frame);
+    });
     if (!sim_audio_configure(options, machine)) return 2;
     if (machine.trace_open_failed()) {
         std::fprintf(stderr, "palendro: cannot write trace '%s'\n", options.sim.trace_path.c_str());
@@ -52,6 +69,8 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     }
     SimDisplay display(machine, options);
     if (!display.attached()) return 2;
+    shown = &display;
+    display.set_stop_listener(stop_at);
     if (open_front_end) {
         const SimFrontEnd front = open_front_end(&options);
         machine.set_pacer(front.pacer);
@@ -59,9 +78,17 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         display.set_screen(front.screen);
     }
     hw_set_port(&machine, &machine);
+    sim_stop_install();
     int status = program();
     machine.shutdown();
     hw_set_port(nullptr, nullptr);
+    sim_stop_restore();
+    const int stop_signal = sim_stop_signal();
+    if (stop_signal && stopped_at < 0) stopped_at = int64_t(machine.frame_count());
+    if (stopped_at >= 0)
+        std::fprintf(stderr, "palendro: stopped at frame %lld\n",
+                     static_cast<long long>(stopped_at));
+    if (stop_signal) status = 128 + stop_signal;
     bool sound_written = sim_audio_wav_ok();
     if (!display.finish()) return 1;
     if (!sound_written) {
