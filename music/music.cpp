@@ -18,7 +18,6 @@
 #include "music/music_report.h"
 #include "music/music_xm_check.h"
 
-static const char MUSIC_FILE[] = "bellwarm_harmonic.xm";
 constexpr int MUSIC_MAX_CHANNELS = 32;
 // Larger files are refused unread: the library would hold all of it (and the
 // samples widened to 16 bits) in the handheld's 64 MiB.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "sim/sim_options.h"
 
@@ -30,9 +31,18 @@ class SimDisplay {
     // The captures end before `frame` (if they would not end sooner), as with
     // --frames `frame`.
     void end_captures_at(uint64_t frame);
-    // After the machine's shutdown: false when a capture failed (the message
-    // has been printed and no file is left under its real name).
+    // After the machine's shutdown: closes every capture; false when one
+    // failed (one line each has been printed). Nothing is renamed yet.
     bool finish();
+    // A frame-hash line could not be written (already said by finish()).
+    bool stdout_failed() const;
+    // A capture write has failed so far (a full disk): the run is to stop.
+    bool capture_failed() const;
+    // Every capture file takes its real name; false, with one line, when a
+    // rename fails (the files not yet renamed are then removed).
+    bool commit(std::string* error);
+    // Every capture file is removed, under whatever name it has.
+    void withdraw();
 
   private:
     std::unique_ptr<SimDisplayState> d_;

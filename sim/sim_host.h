@@ -16,5 +16,6 @@ using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
 // sound file was full (a WAV holds about 13.5 hours), 128 + the signal after
 // a stop signal (SIGINT 130, SIGTERM 143, SIGHUP 129), else what `program`
 // returned. A stop request (a signal, the window closed) ends the run at the
-// next vertical blank as --frames would there, and says "stopped at frame N". A null `open_front_end` runs headless.
+// next vertical blank as --frames would there, and says "stopped at frame N". A null
+// `open_front_end` runs headless.
 int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)());

@@ -2,11 +2,13 @@
 // standard output, a file for standard error.
 #include "tests/support/program_run.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +31,7 @@ std::string program_read(const std::string& path) {
 
 bool program_path_exists(const std::string& path) {
     struct stat st;
-    return lstat(path.c_str(), &st) == 0;
+    return stat(path.c_str(), &st) == 0;
 }
 
 size_t program_count_lines(const std::string& text, const std::string& prefix) {
@@ -41,6 +43,22 @@ size_t program_count_lines(const std::string& text, const std::string& prefix) {
         at = eol + 1;
     }
     return n;
+}
+
+std::string program_list(const std::string& dir) {
+    std::string names;
+#if !defined(_NEWLIB_VERSION)  // the handheld's C library lists no folders
+    if (DIR* d = opendir(dir.c_str())) {
+        std::vector<std::string> all;
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                all.push_back(e->d_name);
+        closedir(d);
+        std::sort(all.begin(), all.end());
+        for (const std::string& n : all) names += n + "\n";
+    }
+#endif
+    return names;
 }
 
 std::string program_folder(const std::string& name) {
@@ -60,9 +78,10 @@ static bool child_blocked(pid_t pid) {
 ProgramResult program_run(const ProgramCall& call) {
     ProgramResult r;
     const std::string err_path = testing::TempDir() + "/prog." + std::to_string(getpid()) + ".err";
-    const std::string cmd =
-        call.before + " " + (call.dir.empty() ? "" : "cd '" + call.dir + "' && ") + call.env +
-        " exec " + program_bin() + " " + call.args + " <" + call.input + " 2>" + err_path;
+    const std::string cmd = call.before + " " +
+                            (call.dir.empty() ? "" : "cd '" + call.dir + "' && ") + call.env +
+                            " exec " + program_bin() + " " + call.args + " <" + call.input + " 2>" +
+                            err_path + (call.output.empty() ? "" : " >" + call.output);
     int out[2];
     if (pipe(out) != 0) return r;
 #ifdef F_SETPIPE_SZ

@@ -13,6 +13,7 @@ struct ProgramCall {
     std::string before;               // shell commands before it ("trap '' INT;")
     std::string dir;                  // working folder; "" = the test's
     std::string input = "/dev/null";  // standard input
+    std::string output;               // standard output to this file; "" = read through a pipe
     // Sent one after the other once `signal_after_lines` lines of standard
     // output have come; with `while_blocked` the lines are then no longer
     // read, and the signals go only once the program waits on the full pipe,
@@ -34,6 +35,8 @@ ProgramResult program_run(const ProgramCall& call);
 // A fresh, empty folder of this process's own below the test folder.
 std::string program_folder(const std::string& name);
 std::string program_read(const std::string& path);
-bool program_path_exists(const std::string& path);  // without following a symlink
+bool program_path_exists(const std::string& path);
+// The names in a folder, sorted ("" for a folder that cannot be read).
+std::string program_list(const std::string& dir);
 // The number of lines of `text` that start with `prefix`.
 size_t program_count_lines(const std::string& text, const std::string& prefix);
