@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,7 +117,9 @@ ProgramResult program_run(const ProgramCall& call) {
     }
     close(out[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    r.peak_kib = usage.ru_maxrss;
     if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
     r.err = program_read(err_path);
