@@ -115,6 +115,10 @@ bool host_parse_input_script(const std::string& text, std::vector<SimInputStep>*
     int number = 0;
     uint64_t last_frame = 0;
     out->clear();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        *error = "line 1: starts with a byte order mark (BOM); save the script without it";
+        return false;
+    }
     while (std::getline(lines, line)) {
         ++number;
         size_t hash = line.find('#');
