@@ -203,7 +203,7 @@ struct RegInfo {
 
 // Every named 16-bit register, sorted by offset. Unknown offsets are plain
 // storage (all bits writable) named "REG_xxxx".
-extern const RegInfo REG_TABLE[];
+extern const RegInfo* const REG_TABLE;
 extern const int REG_TABLE_SIZE;
 const RegInfo* reg_info(uint32_t offset);
 // Name for the trace: the table's name, or "REG_xxxx".
