@@ -112,7 +112,7 @@ TEST_F(HwStartup, ShutdownRestoresBlanksReleasesAndExecsTheLauncher) {
                                          "unmap 0x00010000",
                                          "unmap 0x00800000",
                                          "close 3",
-                                         "exec /usr/gp2x /usr/gp2x/gp2xmenu"};
+                                         "launcher /usr/gp2x /usr/gp2x/gp2xmenu"};
     EXPECT_EQ(hh.calls, expected);
     EXPECT_EQ(g_hw.mem_fd, -1);
     EXPECT_EQ(g_hw.regs, nullptr);

@@ -96,11 +96,11 @@ void* TestHandheld::map_physical(int, uint32_t phys, uint32_t size) {
 void TestHandheld::unmap(void*, uint32_t size) { calls.push_back("unmap " + hex(size)); }
 
 int TestHandheld::run_command(const char* command) {
-    calls.push_back(std::string("run ") + command);
+    calls.push_back(std::string("command ") + command);
     return 0;
 }
 
 int TestHandheld::exec_launcher(const char* directory, const char* path) {
-    calls.push_back(std::string("exec ") + directory + " " + path);
+    calls.push_back(std::string("launcher ") + directory + " " + path);
     return -1;
 }

@@ -1,7 +1,7 @@
 // The unit tests' stand-in handheld, behind the register seam: a plain
 // register file, upper memory and the launcher's screen in buffers, system
 // calls recorded instead of made ("open /dev/mem", "map 0x03800000
-// 0x00800000", "run /sbin/rmmod mmuhack", "exec /usr/gp2x /usr/gp2x/gp2xmenu",
+// 0x00800000", "command /sbin/rmmod mmuhack", "launcher /usr/gp2x /usr/gp2x/gp2xmenu",
 // ...). It behaves only where the hardware layer must run on it:
 //   - the real-time clock shows `us` microseconds in whole milliseconds (the
 //     1/1024 s count is chosen so that the hardware layer reads the exact
