@@ -1,11 +1,14 @@
 // The stand-in handheld's clock, pins and recorded system calls.
 #include "tests/support/test_handheld.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "hw/hw_buttons.h"
+#include "hw/hw_state.h"
 
 static std::string hex(uint32_t v) {
     char b[16];
@@ -103,4 +106,15 @@ int TestHandheld::run_command(const char* command) {
 int TestHandheld::exec_launcher(const char* directory, const char* path) {
     calls.push_back(std::string("launcher ") + directory + " " + path);
     return -1;
+}
+
+void test_attach(RegIo* regs, HwSystem* system) {
+    hw_reset_state();
+    hw_set_port(regs, system);
+}
+
+void test_start(RegIo* regs, HwSystem* system, const char* arg) {
+    test_attach(regs, system);
+    testing::internal::CaptureStdout();
+    hw_init(arg);
 }

@@ -57,3 +57,9 @@ struct TestHandheld : RegIo, HwSystem {
     uint32_t subsecond() const;
     uint64_t now_ms() const { return held ? zero_ms + ticks : us / 1000; }
 };
+
+// The hardware layer attached to `regs` and `system` from a clean state.
+void test_attach(RegIo* regs, HwSystem* system);
+// Attached, then started as the program starts it (hw_init), with standard
+// output captured from before the banner on.
+void test_start(RegIo* regs, HwSystem* system, const char* arg = "test");
