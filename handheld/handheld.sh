@@ -9,8 +9,9 @@
 #     - the simulator and the test suite of this build under qemu-arm -cpu ti925t;
 #     - HANDHELD_FRAMES (default 1800) headless frames: the same frame hashes and
 #       WAV bytes as X86_PROGRAM (the PC build of the same tree);
-#     - the device program's test build (its /dev/mem an ordinary file) run whole
-#       under qemu (tests/handheld/device_run_test.py).
+#     - the device program's test build (its /dev/mem an ordinary file, its
+#       /dev/dsp the sound device's double) run whole under qemu at four
+#       fragment sizes (tests/handheld/device_run_test.py).
 # The real palendro.gpe is never run here: under user-mode qemu it would reach
 # this machine's own /dev/mem.
 set -euo pipefail
@@ -103,5 +104,5 @@ done
 
 echo "== device program, its /dev/mem an ordinary file, under qemu-arm -cpu ti925t"
 python3 "$root/tests/handheld/device_run_test.py" "$out/device/shell/palendro_device_test" \
-    "$out/device/device-test-root" "$root" || status=1
+    "$out/device/device-test-root" "$root" "$cmp_dir/x86.wav" || status=1
 exit $status
