@@ -38,6 +38,11 @@ echo "== device binary: ARMv4T, soft float, newlib, static"
 configure "$out/device" -DPALENDRO_DEVICE=ON
 device="$out/device/shell/palendro"
 python3 "$root/handheld/check_binary.py" "$device"
+# The test builds' helpers (the sound device's double, temporary files) stay out of it.
+if arm-none-eabi-nm "$device" | grep -E ' (hh::)?(dsp_double_[a-z]+|mkstemp|mkdtemp)$|dsp_double' >&2; then
+    echo "palendro: carries test-only code (above)" >&2
+    exit 1
+fi
 python3 "$root/handheld/check_binary.py" "$out/device/shell/palendro_device_test" | tail -1
 
 card="$root/out/handheld/palendro"
