@@ -52,9 +52,11 @@ SCRIPT = """# a little of everything the buttons do
 
 class Pages(http.server.SimpleHTTPRequestHandler):
     """The built page, plus copies of it with a part missing:
-    /no-music/ without the module file, /no-program/ without the wasm."""
+    /no-music/ without the module file, /no-program/ without the wasm,
+    /no-script/ without the module's script."""
 
-    MISSING = {"no-music": "bellwarm_harmonic.xm", "no-program": "palendro.wasm"}
+    MISSING = {"no-music": "bellwarm_harmonic.xm", "no-program": "palendro.wasm",
+               "no-script": "palendro.js"}
 
     def translate_path(self, path):
         parts = urllib.parse.urlsplit(path).path.lstrip("/").split("/")
@@ -202,36 +204,73 @@ class PageTest(unittest.TestCase):
         page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.problems(), [])
 
-    def status_of(self, path, init_script=None):
+    def status_of(self, path, init_script=None, blocked=None):
+        """A page opened with a script run before its own, or with requests
+        for URLs matching `blocked` failing as a network error does; and its
+        first status line."""
         page = BROWSER.new_page()
         self.addCleanup(page.close)
         if init_script:
             page.call("Page.addScriptToEvaluateOnNewDocument", {"source": init_script})
-        page.go(url(path))
+        if blocked:
+            page.call("Network.enable")
+            page.call("Network.setBlockedURLs", {"urls": [blocked]})
+        page.go(path if "://" in path else url(path))
         return page, page.wait_for("document.getElementById('status').textContent", timeout=30)
 
-    def test_each_failure_is_one_line_on_the_page(self):
-        _, line = self.status_of("no-program/")
-        self.assertIn("The program could not be loaded", line)
-        _, line = self.status_of("", "delete window.WebAssembly;")
-        self.assertEqual(line, "This browser cannot run WebAssembly, which the demo needs.")
-        _, line = self.status_of("?tv=secam")
-        self.assertEqual(line, "Bad option in the address: bad value 'secam' for tv.")
-        # No sound device: the demo runs silent.
+    def test_each_failure_to_load_is_one_line_that_says_what_to_do(self):
+        retry = "reload the page; if it stays, the server lacks the file (./dev web builds it)."
+        # A browser without SIMD: it validates no SIMD module and compiles none.
+        no_simd = ("WebAssembly.validate = () => false; WebAssembly.instantiate = () =>"
+                   " Promise.reject(new WebAssembly.CompileError('SIMD'));")
+        cases = [
+            ("no-program/", None, None, "palendro.wasm did not arrive (HTTP 404): " + retry),
+            ("", None, "*palendro.wasm", "palendro.wasm did not arrive (network error): " + retry),
+            ("no-script/", None, None, "palendro.js did not arrive (HTTP 404): " + retry),
+            ("", None, "*palendro.js", "palendro.js did not arrive (network error): " + retry),
+            ("", None, "*.xm", "bellwarm_harmonic.xm did not arrive (network error): the demo runs silent."),
+            ("file://" + os.path.join(PAGE_DIR, "index.html"), None, None,
+             "The page was opened as a file, which cannot load the demo: "
+             "open it through a web server: `./dev web`, or any static server."),
+            ("", "delete window.WebAssembly;", None, "This browser cannot run WebAssembly, which the demo needs."),
+            ("", no_simd, None, "This browser cannot run WebAssembly SIMD, which the demo needs: "
+             "update it, or try another browser."),
+            ("?tv=secam", None, None, "Bad option in the address: bad value 'secam' for tv."),
+        ]
+        for path, init_script, blocked, want in cases:
+            with self.subTest(path=path, init_script=init_script, blocked=blocked):
+                page, line = self.status_of(path, init_script, blocked)
+                self.assertEqual(line, want)
+                if init_script == no_simd:  # known before the program is fetched
+                    self.assertFalse(page.evaluate(
+                        "performance.getEntriesByType('resource').some(e => e.name.endsWith('.wasm'))"))
+
+    def started_page(self, init_script=None):
+        """A real-time page started with Enter, 10 frames in."""
         page = BROWSER.new_page()
         self.addCleanup(page.close)
-        page.call("Page.addScriptToEvaluateOnNewDocument",
-                  {"source": "window.AudioContext = function () { throw new Error('no device'); };"})
+        if init_script:
+            page.call("Page.addScriptToEvaluateOnNewDocument", {"source": init_script})
         page.go(url(""))
         page.wait_for("!document.getElementById('card').hidden")
         page.press("Enter", "Enter", 13)
         page.wait_for("palendro.frames() > 10", timeout=30)
+        return page
+
+    def test_a_failure_while_running_is_one_line(self):
+        # No sound device: the demo runs silent.
+        page = self.started_page("window.AudioContext = function () { throw new Error('no device'); };")
         self.assertEqual(page.evaluate("document.getElementById('status').textContent"),
                          "No sound (no device): running silent.")
+        # A crash in the program: said once, and the page stops calling it.
+        page = self.started_page()
+        page.evaluate("Module._web_animation_frame = () => { throw new WebAssembly.RuntimeError('unreachable'); }")
+        line = page.wait_for("document.getElementById('status').textContent", timeout=10)
+        self.assertEqual(line, "The program stopped (RuntimeError: unreachable): reload the page to start again.")
 
     def test_without_the_music_the_page_says_so_and_runs_silent(self):
         page, line = self.status_of("no-music/?frames=120&hash=1")
-        self.assertIn("The music could not be loaded", line)
+        self.assertEqual(line, "bellwarm_harmonic.xm did not arrive (HTTP 404): the demo runs silent.")
         self.assertEqual(page.evaluate("document.getElementById('status').children.length"), 1)
         text = page.wait_for("(t => t.includes('done\\n') && t)(document.getElementById('hashes').textContent)")
         hashes, sound = native_run("--frames", "120", music=False)

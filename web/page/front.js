@@ -1,5 +1,6 @@
 // The page's front end for the simulated handheld, put before the module's
-// own loader: loading and its errors, the "click to start" card, the canvas
+// own code (the page's loader in index.html has fetched the files): a crash
+// said in one line, the "click to start" card, the canvas
 // (whole-number scaling, letterbox, fullscreen), the input (keyboard, game
 // pads, touch buttons), the Web Audio output, and the two ways to run: in
 // real time by the browser clock, or as a test run as fast as it goes on the
@@ -15,23 +16,26 @@
   const card = $('card');
   const picture = canvas.getContext('2d', { alpha: false });
 
-  // One line on the page per thing that went wrong.
-  function say(line) {
-    const p = document.createElement('p');
-    p.textContent = line;
-    $('status').appendChild(p);
-  }
+  const say = Module.say;  // the loader's: one line on the page per thing that went wrong
 
-  // The music module is fetched beside the program, as it lies beside the
-  // handheld's binary; without it the demo runs silent.
-  const music = fetch('bellwarm_harmonic.xm')
-    .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error('HTTP ' + r.status))))
-    .then(
-      (bytes) => new Uint8Array(bytes),
-      (e) => {
-        say('The music could not be loaded (' + e.message + '): running silent.');
-        return null;
-      });
+  // A crash, whether the module aborts or a call into it throws: said once,
+  // and nothing more is run.
+  let crashed = false;
+  function crash(what) {
+    if (!crashed) say('The program stopped (' + what + '): reload the page to start again.');
+    crashed = true;
+  }
+  function guarded(step) {
+    return (...args) => {
+      if (crashed) return undefined;
+      try {
+        return step(...args);
+      } catch (e) {
+        crash(e);
+        return undefined;
+      }
+    };
+  }
 
   // --- Picture ---------------------------------------------------------------
 
@@ -287,12 +291,12 @@ registerProcessor('palendro-sink', PalendroSink);
     const speaker = await startSound();
     if (!startProgram(speaker)) return;
     listenForInput();
-    const refresh = (now) => {
+    const refresh = guarded((now) => {
       buttons = buttonsHeld();
       Module._web_set_buttons(buttons);
       if (Module._web_animation_frame(now)) requestAnimationFrame(refresh);
       else ended();
-    };
+    });
     requestAnimationFrame(refresh);
   }
 
@@ -310,7 +314,7 @@ registerProcessor('palendro-sink', PalendroSink);
   function testRun(frames, hash) {
     if (!startProgram(false)) return;
     const times = [];
-    const slice = () => {
+    const slice = guarded(() => {
       const until = performance.now() + 40;
       let going = true;
       while (going && performance.now() < until) {
@@ -321,7 +325,7 @@ registerProcessor('palendro-sink', PalendroSink);
       flushHashes();
       if (going) setTimeout(slice, 0);
       else finish();
-    };
+    });
     const finish = async () => {
       if (hash && !(window.crypto && crypto.subtle)) {
         say('The sound hash needs a page from https or localhost.');
@@ -359,8 +363,8 @@ registerProcessor('palendro-sink', PalendroSink);
   Module.palendro = { present, hashLine, speakerOpen, speakerQueue, speakerClose };
   Module.print = (line) => console.log(line);
   Module.printErr = (line) => console.warn(line);
-  Module.onAbort = (what) => say('The program could not be loaded or stopped: ' + what);
-  Module.onRuntimeInitialized = () => music.then(begin);
+  Module.onAbort = crash;
+  Module.onRuntimeInitialized = () => Module.music.then(guarded(begin));
 
   // For tests and the curious: the sound's state and the samples sent to
   // it, the frames run, the buttons held.
