@@ -13,11 +13,13 @@ import functools
 import hashlib
 import http.server
 import os
+import re
 import struct
 import subprocess
 import sys
 import tempfile
 import threading
+import time
 import unittest
 import urllib.parse
 
@@ -53,18 +55,28 @@ SCRIPT = """# a little of everything the buttons do
 class Pages(http.server.SimpleHTTPRequestHandler):
     """The built page, plus copies of it with a part missing:
     /no-music/ without the module file, /no-program/ without the wasm,
-    /no-script/ without the module's script."""
+    /no-script/ without the module's script; and /slow/, the page served at
+    about 1 MB/s."""
 
     MISSING = {"no-music": "bellwarm_harmonic.xm", "no-program": "palendro.wasm",
                "no-script": "palendro.js"}
 
     def translate_path(self, path):
         parts = urllib.parse.urlsplit(path).path.lstrip("/").split("/")
+        if parts[0] == "slow":
+            parts = parts[1:]
         if parts[0] in self.MISSING:
             if parts[-1] == self.MISSING[parts[0]]:
                 return os.path.join(PAGE_DIR, "missing-on-purpose")
             parts = parts[1:]
         return os.path.join(PAGE_DIR, *parts)
+
+    def copyfile(self, source, outputfile):
+        if not self.path.startswith("/slow/"):
+            return super().copyfile(source, outputfile)
+        while chunk := source.read(32768):
+            outputfile.write(chunk)
+            time.sleep(0.03)
 
     def log_message(self, *args):
         pass
@@ -203,6 +215,30 @@ class PageTest(unittest.TestCase):
         tap("#touch [data-button=start]", "touchEnd")
         page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.problems(), [])
+
+    def test_a_slow_page_shows_what_has_loaded_then_the_card(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.go(url("slow/"))
+        sizes = {name: round(os.path.getsize(os.path.join(PAGE_DIR, name)) / 1000)
+                 for name in ("palendro.wasm", "bellwarm_harmonic.xm")}
+        line = re.compile(r"Loading: (?:(palendro\.wasm|bellwarm_harmonic\.xm) (\d+) of (\d+) kB(?:, |$))+")
+        seen = set()
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            card, text = page.evaluate("[(c => c && !c.hidden)(document.getElementById('card')),"
+                                       " (e => e && !e.hidden ? e.textContent : '')(document.getElementById('loading'))]")
+            if card:
+                break
+            if text:
+                self.assertRegex(text, line)
+                for name, got, size in re.findall(r"(\S+) (\d+) of (\d+) kB", text):
+                    self.assertEqual(int(size), sizes[name])
+                    if name == "palendro.wasm":
+                        seen.add(int(got))
+            time.sleep(0.05)
+        self.assertGreater(len([got for got in seen if got < sizes["palendro.wasm"]]), 2, seen)
+        self.assertTrue(page.evaluate("document.getElementById('loading').hidden"))
 
     def status_of(self, path, init_script=None, blocked=None):
         """A page opened with a script run before its own, or with requests

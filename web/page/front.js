@@ -347,6 +347,7 @@ registerProcessor('palendro-sink', PalendroSink);
   }
 
   function begin(xm) {
+    Module.loaded();
     if (xm) Module.FS.writeFile('/bellwarm_harmonic.xm', xm);
     const error = Module.ccall('web_configure', 'string', ['string'], [location.search]);
     if (error) {
