@@ -240,6 +240,49 @@ class PageTest(unittest.TestCase):
         self.assertGreater(len([got for got in seen if got < sizes["palendro.wasm"]]), 2, seen)
         self.assertTrue(page.evaluate("document.getElementById('loading').hidden"))
 
+    def test_a_tap_let_go_before_the_next_frame_still_holds_its_button_for_one(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.call("Emulation.setDeviceMetricsOverride",
+                  {"width": 844, "height": 390, "deviceScaleFactor": 2, "mobile": True})
+        page.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
+        # A pad whose start button the test holds for 5 ms.
+        page.call("Page.addScriptToEvaluateOnNewDocument", {"source": """
+            window.testPad = { connected: true, mapping: 'standard', axes: [0, 0, 0, 0],
+                               buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+            navigator.getGamepads = () => [testPad];"""})
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        page.press("Enter", "Enter", 13)
+        page.wait_for("palendro.frames() > 10", timeout=30)
+        # Every mask the page hands the program, one per refresh.
+        page.evaluate("(set => { window.sent = []; Module._web_set_buttons = (m) => { sent.push(m); set(m); }; })"
+                      "(Module._web_set_buttons)")
+
+        def touch(selector):
+            x, y = page.evaluate(f"(r => [r.x + r.width / 2, r.y + r.height / 2])"
+                                 f"(document.querySelector('{selector}').getBoundingClientRect())")
+            BROWSER.call_all([("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]}),
+                              ("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})],
+                             page.session)
+
+        taps = [  # (what, the button's bit, one tap)
+            ("key", 0x4, lambda: page.press("ArrowLeft", "ArrowLeft", 37)),
+            ("touch", 0x1, lambda: touch("#touch [data-button=up]")),
+            ("pad", 0x100, lambda: page.evaluate(
+                "testPad.buttons[9].pressed = true; setTimeout(() => { testPad.buttons[9].pressed = false; }, 5)")),
+        ]
+        for what, bit, tap in taps:
+            with self.subTest(what):
+                page.evaluate("sent.length = 0")
+                for _ in range(10):
+                    tap()
+                    time.sleep(0.06)
+                sent = page.evaluate("sent")
+                held = [bool(m & bit) for m in sent]
+                runs = sum(1 for i, h in enumerate(held) if h and (i == 0 or not held[i - 1]))
+                self.assertEqual(runs, 10, sent)
+
     def status_of(self, path, init_script=None, blocked=None):
         """A page opened with a script run before its own, or with requests
         for URLs matching `blocked` failing as a network error does; and its

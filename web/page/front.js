@@ -82,6 +82,9 @@
   const keysHeld = new Set();
   const keyMasks = new Map();
   const touchHeld = new Map();  // pointer id -> mask
+  // Buttons pressed since the last refresh: each is held for that refresh
+  // even when it was let go before it, so no quick tap is lost.
+  let pressedSince = 0;
 
   function keyMask(code) {
     if (!keyMasks.has(code)) keyMasks.set(code, Module.ccall('web_key_buttons', 'number', ['string'], [code]));
@@ -93,6 +96,7 @@
       if (!keyMask(e.code)) return;
       e.preventDefault();
       keysHeld.add(e.code);
+      pressedSince |= keyMask(e.code);
     });
     addEventListener('keyup', (e) => {
       if (keysHeld.delete(e.code)) e.preventDefault();
@@ -107,10 +111,15 @@
       button.addEventListener('pointerdown', (e) => {
         e.preventDefault();
         touchHeld.set(e.pointerId, mask);
+        pressedSince |= mask;
       });
       for (const type of ['pointerup', 'pointercancel', 'pointerleave']) button.addEventListener(type, release);
       button.addEventListener('contextmenu', (e) => e.preventDefault());
     }
+    // Pads can only be polled: often, so that a quick press is seen too.
+    setInterval(() => {
+      pressedSince |= padMask();
+    }, 4);
   }
 
   // Pads in the Gamepad API's standard layout; sticks and triggers in the
@@ -131,9 +140,10 @@
   }
 
   function buttonsHeld() {
-    let mask = padMask();
+    let mask = padMask() | pressedSince;
     for (const code of keysHeld) mask |= keyMask(code);
     for (const m of touchHeld.values()) mask |= m;
+    pressedSince = 0;
     return mask >>> 0;
   }
 
