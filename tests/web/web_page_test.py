@@ -171,7 +171,7 @@ class PageTest(unittest.TestCase):
         page.wait_for("!document.getElementById('card').hidden")
         self.assertEqual(page.evaluate("document.querySelector('#card p').textContent"), "click to start")
         self.assertEqual(page.evaluate("palendro.frames()"), 0)  # nothing runs before the click
-        page.press("KeyA", "a", 65)
+        page.press("Space", " ", 32)
         page.wait_for("palendro.soundState() === 'running'", timeout=30)
         page.wait_for("palendro.frames() > 30", timeout=30)
         self.assertTrue(page.evaluate("document.getElementById('card').hidden"))
@@ -282,6 +282,35 @@ class PageTest(unittest.TestCase):
                 held = [bool(m & bit) for m in sent]
                 runs = sum(1 for i, h in enumerate(held) if h and (i == 0 or not held[i - 1]))
                 self.assertEqual(runs, 10, sent)
+
+    def test_keys_the_browser_keeps_pass_and_only_enter_space_or_a_click_start(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        # Each key as the page's own handlers left it, and every mask handed to the program.
+        page.evaluate("window.keys = []; addEventListener('keydown', (e) => keys.push(e))")
+        keys = [  # (code, key, key code, modifiers, buttons: 0 = left to the browser)
+            ("KeyA", "a", 65, 0, 0), ("F5", "F5", 116, 0, 0), ("Tab", "Tab", 9, 0, 0)]
+        for code, key, key_code, modifiers, _ in keys:
+            page.press(code, key, key_code, modifiers)
+        self.assertFalse(page.evaluate("document.getElementById('card').hidden"))
+        self.assertEqual(page.evaluate("keys.map(e => e.defaultPrevented)"), [False] * len(keys))
+        page.press("Space", " ", 32)
+        page.wait_for("palendro.frames() > 10", timeout=30)
+        page.evaluate("(set => { window.sent = []; Module._web_set_buttons = (m) => { sent.push(m); set(m); }; })"
+                      "(Module._web_set_buttons)")
+        keys = [
+            ("Escape", "Escape", 27, 0, 0), ("Equal", "=", 187, 2, 0), ("Minus", "-", 189, 2, 0),
+            ("ArrowLeft", "ArrowLeft", 37, 1, 0), ("KeyW", "w", 87, 4, 0), ("F12", "F12", 123, 0, 0),
+            ("Minus", "-", 189, 0, 1 << 16), ("KeyQ", "q", 81, 0, 1 << 10)]
+        for code, key, key_code, modifiers, buttons in keys:
+            with self.subTest(code=code, modifiers=modifiers):
+                page.evaluate("keys.length = 0; sent.length = 0")
+                page.press(code, key, key_code, modifiers)
+                page.wait_for("sent.length > 3", timeout=10)
+                self.assertEqual(page.evaluate("keys.map(e => e.defaultPrevented)"), [bool(buttons)])
+                self.assertEqual(page.evaluate("sent.reduce((a, m) => a | m, 0)"), buttons)
 
     def status_of(self, path, init_script=None, blocked=None):
         """A page opened with a script run before its own, or with requests

@@ -91,9 +91,16 @@
     return keyMasks.get(code);
   }
 
+  // Keys the browser keeps: with Ctrl, Alt or Meta (zoom, tabs, history),
+  // F1-F12, and Escape, which leaves fullscreen (quitting is Q + W, l + r, as
+  // on the handheld).
+  function browserKey(e) {
+    return e.ctrlKey || e.altKey || e.metaKey || /^F([1-9]|1[0-2])$/.test(e.code) || e.code === 'Escape';
+  }
+
   function listenForInput() {
     addEventListener('keydown', (e) => {
-      if (!keyMask(e.code)) return;
+      if (browserKey(e) || !keyMask(e.code)) return;
       e.preventDefault();
       keysHeld.add(e.code);
       pressedSince |= keyMask(e.code);
@@ -280,9 +287,10 @@ registerProcessor('palendro-sink', PalendroSink);
   function showCard(text, action) {
     card.querySelector('p').textContent = text;
     card.hidden = false;
-    // A click (which a tap also makes) or a key: the gestures that let a
-    // page start its sound.
+    // A click (which a tap also makes), Enter or Space: gestures that let a
+    // page start its sound. Every other key is left alone.
     const go = (e) => {
+      if (e.type === 'keydown' && (browserKey(e) || !['Enter', 'NumpadEnter', 'Space'].includes(e.code))) return;
       e.preventDefault();
       card.hidden = true;
       card.removeEventListener('click', go);
