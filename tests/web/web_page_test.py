@@ -189,18 +189,40 @@ class PageTest(unittest.TestCase):
         self.assertEqual(page.evaluate("document.getElementById('status').textContent"), "")
         self.assertEqual(page.problems(), [])
 
-    def test_a_phone_gets_touch_buttons_and_a_picture_that_fits(self):
-        page = BROWSER.new_page()
-        self.addCleanup(page.close)
-        page.call("Emulation.setDeviceMetricsOverride",
-                  {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
-        page.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
-        page.go(url(""))
-        page.wait_for("!document.getElementById('card').hidden")
-        self.assertTrue(page.evaluate("getComputedStyle(document.getElementById('touch')).display !== 'none'"))
-        # 320 pixels in 390 CSS pixels at 3 device pixels each: 3 device pixels per pixel.
-        self.assertEqual(page.evaluate("document.getElementById('screen').getBoundingClientRect().width"), 320)
+    def test_a_phone_gets_the_handhelds_buttons_around_a_picture_that_fits(self):
+        sides = {"l", "r", "up", "left", "right", "down", "a", "b", "x", "y"}
+        cases = [  # (width, height, picture width in CSS pixels, buttons left of the picture)
+            (844, 390, 1280 / 3, {"l", "up", "left", "right", "down"}),  # 4 device pixels per pixel
+            (390, 844, 320, set()),  # 3 device pixels per pixel, the controls under it
+        ]
+        for width, height, picture_width, left in cases:
+            with self.subTest(width=width, height=height):
+                page = BROWSER.new_page()
+                self.addCleanup(page.close)
+                page.call("Emulation.setDeviceMetricsOverride",
+                          {"width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
+                page.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
+                page.go(url(""))
+                page.wait_for("!document.getElementById('card').hidden")
+                boxes = page.evaluate("""Object.fromEntries([document.getElementById('screen'),
+                    ...document.querySelectorAll('#touch button')].map(e => {
+                      const r = e.getBoundingClientRect();
+                      return [e.dataset.button || 'picture', [r.left, r.top, r.right, r.bottom]];
+                    }))""")
+                picture = boxes["picture"]
+                self.assertAlmostEqual(picture[2] - picture[0], picture_width, delta=0.05)
+                self.assertAlmostEqual((picture[3] - picture[1]) * 4 / 3, picture_width, delta=0.05)
+                self.assertEqual(len(boxes), 15)
+                for name, (x0, y0, x1, y1) in boxes.items():
+                    self.assertTrue(0 <= x0 < x1 <= width and 0 <= y0 < y1 <= height, (name, boxes[name]))
+                    for other, (u0, v0, u1, v1) in boxes.items():
+                        if other < name:
+                            self.assertFalse(x0 < u1 and u0 < x1 and y0 < v1 and v0 < y1, (name, other))
+                    if name in sides:
+                        self.assertEqual(x1 <= picture[0], name in left, name)
+                        self.assertEqual(y0 >= picture[3], width < height, name)
 
+        # Touch buttons are buttons: a tap on the card starts, a held button is held.
         def tap(selector, kind):
             x, y = page.evaluate(f"(r => [r.x + r.width / 2, r.y + r.height / 2])"
                                  f"(document.querySelector('{selector}').getBoundingClientRect())")
@@ -210,9 +232,9 @@ class PageTest(unittest.TestCase):
         tap("#card", "touchStart")
         tap("#card", "touchEnd")
         page.wait_for("palendro.frames() > 10", timeout=30)
-        tap("#touch [data-button=start]", "touchStart")
-        page.wait_for("palendro.buttons() === 0x100", timeout=10)
-        tap("#touch [data-button=start]", "touchEnd")
+        tap("#touch [data-button=b]", "touchStart")
+        page.wait_for("palendro.buttons() === 0x2000", timeout=10)
+        tap("#touch [data-button=b]", "touchEnd")
         page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.problems(), [])
 
