@@ -97,6 +97,21 @@ EMSCRIPTEN_KEEPALIVE uint32_t web_pad_buttons(uint32_t pressed, int left_x, int 
                                               int left_trigger, int right_trigger) {
     return sim_pad_buttons({pressed, left_x, left_y, left_trigger, right_trigger});
 }
+// The key table, for the page's legend: binding i's key and its buttons.
+EMSCRIPTEN_KEEPALIVE int web_key_binding_count() { return SIM_KEY_BINDING_COUNT; }
+EMSCRIPTEN_KEEPALIVE const char* web_key_binding_code(int i) {
+    return SIM_KEY_BINDINGS[i].dom_code;
+}
+EMSCRIPTEN_KEEPALIVE uint32_t web_key_binding_buttons(int i) { return SIM_KEY_BINDINGS[i].buttons; }
+// The script names of the buttons in `mask`, joined by '+' ("l+r").
+EMSCRIPTEN_KEEPALIVE const char* web_button_names(uint32_t mask) {
+    static std::string names;
+    names.clear();
+    for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)
+        if (mask & HOST_KEY_NAMES[i].mask)
+            names += (names.empty() ? "" : "+") + std::string(HOST_KEY_NAMES[i].name);
+    return names.c_str();
+}
 // The mask of one button by its script name ("start", "volup" ...).
 EMSCRIPTEN_KEEPALIVE uint32_t web_button(const char* name) {
     for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)

@@ -334,6 +334,33 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(page.evaluate("keys.map(e => e.defaultPrevented)"), [bool(buttons)])
                 self.assertEqual(page.evaluate("sent.reduce((a, m) => a | m, 0)"), buttons)
 
+    def test_the_legend_shows_the_keys_and_a_connected_pads_buttons_and_hides(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        rows = ("(t => t.hidden ? null : Object.fromEntries([...t.rows].map(r => [...r.cells].map(c => c.textContent))))"
+                "(document.getElementById('legend-{}'))")
+        keys = page.evaluate(rows.format("keys"))
+        self.assertEqual(keys, {
+            "up": "\u2191", "down": "\u2193", "left": "\u2190", "right": "\u2192", "start": "Enter, num Enter",
+            "select": "Space, Backspace", "l": "Q", "r": "W", "a": "A", "b": "S", "x": "Z", "y": "X",
+            "voldown": "-, num -", "volup": "=, num +", "quit": "Q + W"})
+        self.assertIsNone(page.evaluate(rows.format("pad")))  # no pad connected
+        page.evaluate("document.getElementById('legend-toggle').click()")
+        self.assertIsNone(page.evaluate(rows.format("keys")))
+        self.assertEqual(page.evaluate("document.getElementById('legend-toggle').textContent"), "keys")
+        page.evaluate("document.getElementById('legend-toggle').click()")
+        # A pad comes: its map appears.
+        page.evaluate("navigator.getGamepads = () => [{ connected: true, buttons: [], axes: [] }];"
+                      " dispatchEvent(new Event('gamepadconnected'))")
+        pad = page.evaluate(rows.format("pad"))
+        self.assertEqual(pad["a"], "bottom face button")
+        self.assertEqual(pad["up"], "d-pad up, left stick")
+        self.assertEqual(pad["voldown"], "left trigger")
+        self.assertEqual(pad["l"], "left shoulder")
+        self.assertEqual(pad["select"], "back")
+
     def status_of(self, path, init_script=None, blocked=None):
         """A page opened with a script run before its own, or with requests
         for URLs matching `blocked` failing as a network error does; and its

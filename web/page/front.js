@@ -127,6 +127,7 @@
     setInterval(() => {
       pressedSince |= padMask();
     }, 4);
+    setInterval(showPadLegend, 500);  // not every browser tells when a pad comes
   }
 
   // Pads in the Gamepad API's standard layout; sticks and triggers in the
@@ -152,6 +153,77 @@
     for (const m of touchHeld.values()) mask |= m;
     pressedSince = 0;
     return mask >>> 0;
+  }
+
+  // --- Legend ----------------------------------------------------------------
+
+  // What each button is on the keyboard, and on a pad while one is
+  // connected, from the module's own tables. Hidden with its button; a
+  // touch screen starts with it hidden.
+  const KEY_LABELS = {
+    ArrowUp: '\u2191', ArrowDown: '\u2193', ArrowLeft: '\u2190', ArrowRight: '\u2192', Minus: '-', Equal: '=',
+    NumpadSubtract: 'num -', NumpadAdd: 'num +', NumpadEnter: 'num Enter',
+  };
+  const PAD_PLACES = [
+    'bottom face button', 'right face button', 'left face button', 'top face button', 'left shoulder',
+    'right shoulder', 'left trigger', 'right trigger', 'back', 'start', 'left stick press', 'right stick press',
+    'd-pad up', 'd-pad down', 'd-pad left', 'd-pad right',
+  ];
+  const buttonNames = (mask) => Module.ccall('web_button_names', 'string', ['number'], [mask]);
+
+  function fillTable(table, rows) {
+    table.replaceChildren(...[...rows].map(([button, how]) => {
+      const tr = document.createElement('tr');
+      for (const text of [button, how.join(', ')]) tr.appendChild(document.createElement('td')).textContent = text;
+      return tr;
+    }));
+  }
+  function add(rows, mask, how) {
+    if (!mask) return;
+    const name = buttonNames(mask);
+    if (!rows.has(name)) rows.set(name, []);
+    rows.get(name).push(how);
+  }
+
+  function buildLegend() {
+    const keys = new Map();
+    const firstKey = new Map();
+    let quit = 0;
+    for (let i = 0; i < Module._web_key_binding_count(); i++) {
+      const code = Module.ccall('web_key_binding_code', 'string', ['number'], [i]);
+      const mask = Module._web_key_binding_buttons(i);
+      // Escape is the browser's (see browserKey): quitting is the combination's own keys.
+      if (code === 'Escape') quit = mask;
+      else add(keys, mask, KEY_LABELS[code] || code.replace(/^Key/, ''));
+    }
+    keys.forEach((how, name) => firstKey.set(name, how[0]));
+    if (quit) keys.set('quit', [buttonNames(quit).split('+').map((b) => firstKey.get(b)).join(' + ')]);
+    fillTable($('legend-keys'), keys);
+
+    const pad = new Map();
+    PAD_PLACES.forEach((place, i) => add(pad, Module._web_pad_buttons(1 << i, 0, 0, 0, 0), place));
+    for (const xy of [[0, -32767], [0, 32767], [-32767, 0], [32767, 0]])
+      add(pad, Module._web_pad_buttons(0, xy[0], xy[1], 0, 0), 'left stick');
+    add(pad, Module._web_pad_buttons(0, 0, 0, 32767, 0), 'left trigger');
+    add(pad, Module._web_pad_buttons(0, 0, 0, 0, 32767), 'right trigger');
+    fillTable($('legend-pad'), pad);
+
+    const toggle = $('legend-toggle');
+    const show = (on) => {
+      $('legend-keys').hidden = !on;
+      toggle.textContent = on ? 'hide keys' : 'keys';
+      showPadLegend();
+    };
+    toggle.addEventListener('click', () => show($('legend-keys').hidden));
+    show(!matchMedia('(pointer: coarse)').matches);
+    $('legend').hidden = false;
+    addEventListener('gamepadconnected', showPadLegend);
+    addEventListener('gamepaddisconnected', showPadLegend);
+  }
+
+  function showPadLegend() {
+    const pads = navigator.getGamepads ? [...navigator.getGamepads()] : [];
+    $('legend-pad').hidden = $('legend-keys').hidden || !pads.some((p) => p && p.connected);
   }
 
   // --- Sound -----------------------------------------------------------------
@@ -376,7 +448,10 @@ registerProcessor('palendro-sink', PalendroSink);
     layout();
     const frames = Module._web_option_frames();
     if (frames >= 0) testRun(frames, Module._web_option_hash() !== 0);
-    else showCard('click to start', realTime);
+    else {
+      buildLegend();
+      showCard('click to start', realTime);
+    }
   }
 
   Module.palendro = { present, hashLine, speakerOpen, speakerQueue, speakerClose };
