@@ -187,6 +187,18 @@ class PageTest(unittest.TestCase):
                                              "windowsVirtualKeyCode": 37})
         page.wait_for("palendro.buttons() === 0", timeout=10)
         self.assertEqual(page.evaluate("document.getElementById('status').textContent"), "")
+        self.assertEqual(page.evaluate("document.getElementById('sound-path').textContent"), "Sound: AudioWorklet.")
+        self.assertEqual(page.problems(), [])
+
+    def test_without_audioworklet_the_sound_plays_through_a_script_processor(self):
+        # What a plain-http page from another host gets: no AudioWorklet.
+        page = self.started_page("delete BaseAudioContext.prototype.audioWorklet;")
+        self.assertEqual(page.evaluate("document.getElementById('sound-path').textContent"),
+                         "Sound: ScriptProcessorNode (this page has no AudioWorklet: it is not from https or localhost).")
+        self.assertEqual(page.evaluate("document.getElementById('status').textContent"), "")
+        page.wait_for("palendro.samplesPlayed() > 4410", timeout=10)  # it plays
+        frames, samples = page.evaluate("[palendro.frames(), palendro.samplesQueued()]")
+        self.assertLessEqual(abs(samples - frames * 22100 // 60), 369, (frames, samples))
         self.assertEqual(page.problems(), [])
 
     def test_a_phone_gets_the_handhelds_buttons_around_a_picture_that_fits(self):

@@ -233,57 +233,68 @@
   // a late frame costs one gap, not a click at every frame. Samples beyond
   // its size are dropped (the page ran ahead of the card's clock). Linear
   // interpolation when the browser would not run the context at the
-  // handheld's rate.
-  const SINK = `
-class PalendroSink extends AudioWorkletProcessor {
+  // handheld's rate. It stands alone: the worklet gets its source.
+  const Ring = class {
+    constructor(rate, outputRate, lead) {
+      this.step = rate / outputRate;
+      this.lead = lead;
+      this.size = 8 * lead;
+      this.ring = new Float32Array(2 * this.size);
+      this.read = 0;
+      this.fill = 0;
+      this.frac = 0;
+      this.playing = false;
+      this.played = 0;  // samples of the handheld's rate played so far
+    }
+    push(s) {
+      const n = s.length >> 1;
+      if (this.fill + n > this.size) return;
+      let w = (this.read + this.fill) % this.size;
+      for (let i = 0; i < n; i++) {
+        this.ring[2 * w] = s[2 * i] / 32768;
+        this.ring[2 * w + 1] = s[2 * i + 1] / 32768;
+        if (++w === this.size) w = 0;
+      }
+      this.fill += n;
+    }
+    pull(left, right) {
+      if (!this.playing && this.fill >= this.lead) this.playing = true;
+      for (let i = 0; i < left.length; i++) {
+        if (this.fill < 2) this.playing = false;
+        if (!this.playing) {
+          left[i] = right[i] = 0;
+          continue;
+        }
+        const a = 2 * this.read, b = 2 * ((this.read + 1) % this.size), t = this.frac;
+        left[i] = this.ring[a] + (this.ring[b] - this.ring[a]) * t;
+        right[i] = this.ring[a + 1] + (this.ring[b + 1] - this.ring[a + 1]) * t;
+        for (this.frac += this.step; this.frac >= 1; this.frac -= 1) {
+          this.read = (this.read + 1) % this.size;
+          this.fill--;
+          this.played++;
+        }
+      }
+    }
+  };
+  const SINK = `const Ring = (${Ring});
+registerProcessor('palendro-sink', class extends AudioWorkletProcessor {
   constructor(options) {
     super();
     const o = options.processorOptions;
-    this.step = o.rate / sampleRate;
-    this.lead = o.lead;
-    this.size = o.size;
-    this.ring = new Float32Array(2 * o.size);
-    this.read = 0;
-    this.fill = 0;
-    this.frac = 0;
-    this.playing = false;
-    this.port.onmessage = (e) => this.push(e.data);
-  }
-  push(s) {
-    const n = s.length >> 1;
-    if (this.fill + n > this.size) return;
-    let w = (this.read + this.fill) % this.size;
-    for (let i = 0; i < n; i++) {
-      this.ring[2 * w] = s[2 * i] / 32768;
-      this.ring[2 * w + 1] = s[2 * i + 1] / 32768;
-      if (++w === this.size) w = 0;
-    }
-    this.fill += n;
+    this.ring = new Ring(o.rate, sampleRate, o.lead);
+    this.port.onmessage = (e) => this.ring.push(e.data);
   }
   process(inputs, outputs) {
-    const left = outputs[0][0], right = outputs[0][1];
-    if (!this.playing && this.fill >= this.lead) this.playing = true;
-    for (let i = 0; i < left.length; i++) {
-      if (this.fill < 2) this.playing = false;
-      if (!this.playing) {
-        left[i] = right[i] = 0;
-        continue;
-      }
-      const a = 2 * this.read, b = 2 * ((this.read + 1) % this.size), t = this.frac;
-      left[i] = this.ring[a] + (this.ring[b] - this.ring[a]) * t;
-      right[i] = this.ring[a + 1] + (this.ring[b + 1] - this.ring[a + 1]) * t;
-      for (this.frac += this.step; this.frac >= 1; this.frac -= 1) {
-        this.read = (this.read + 1) % this.size;
-        this.fill--;
-      }
-    }
+    this.ring.pull(outputs[0][0], outputs[0][1]);
     return true;
   }
-}
-registerProcessor('palendro-sink', PalendroSink);
+});
 `;
 
-  const sound = { context: null, sink: null, queued: 0 };
+  // Two ways to play: an AudioWorklet, or where the browser has none (a
+  // page neither from https nor from localhost) the older ScriptProcessorNode
+  // on the page's own thread, fed the same samples.
+  const sound = { context: null, worklet: false, sink: null, ring: null, queued: 0 };
 
   // Called in the first click or key press: browsers start sound only then.
   async function startSound() {
@@ -297,14 +308,21 @@ registerProcessor('palendro-sink', PalendroSink);
         context = new Context();  // resampled in the sink
       }
       const resumed = context.resume();
-      if (!context.audioWorklet) throw new Error('Web Audio worklets need a page from https or localhost');
-      const url = URL.createObjectURL(new Blob([SINK], { type: 'text/javascript' }));
-      await context.audioWorklet.addModule(url);
-      URL.revokeObjectURL(url);
+      sound.worklet = !!context.audioWorklet;
+      if (sound.worklet) {
+        const url = URL.createObjectURL(new Blob([SINK], { type: 'text/javascript' }));
+        await context.audioWorklet.addModule(url);
+        URL.revokeObjectURL(url);
+      } else if (!context.createScriptProcessor) {
+        throw new Error('this browser has neither AudioWorklet nor ScriptProcessorNode');
+      }
       // A browser that does not count the gesture leaves the promise pending.
       await Promise.race([resumed, new Promise((resolve) => setTimeout(resolve, 3000))]);
       if (context.state !== 'running') throw new Error('the browser kept the sound off');
       sound.context = context;
+      $('sound-path').textContent = sound.worklet
+        ? 'Sound: AudioWorklet.'
+        : 'Sound: ScriptProcessorNode (this page has no AudioWorklet: it is not from https or localhost).';
       return true;
     } catch (e) {
       say('No sound (' + e.message + '): running silent.');
@@ -315,11 +333,18 @@ registerProcessor('palendro-sink', PalendroSink);
 
   function speakerOpen(rate, lead) {
     if (!sound.context) return false;
-    sound.sink = new AudioWorkletNode(sound.context, 'palendro-sink', {
-      numberOfInputs: 0,
-      outputChannelCount: [2],
-      processorOptions: { rate, lead, size: 8 * lead },
-    });
+    if (sound.worklet) {
+      sound.sink = new AudioWorkletNode(sound.context, 'palendro-sink', {
+        numberOfInputs: 0,
+        outputChannelCount: [2],
+        processorOptions: { rate, lead },
+      });
+    } else {
+      sound.ring = new Ring(rate, sound.context.sampleRate, lead);
+      sound.sink = sound.context.createScriptProcessor(1024, 0, 2);
+      sound.sink.onaudioprocess = (e) =>
+        sound.ring.pull(e.outputBuffer.getChannelData(0), e.outputBuffer.getChannelData(1));
+    }
     sound.sink.connect(sound.context.destination);
     return true;
   }
@@ -327,7 +352,8 @@ registerProcessor('palendro-sink', PalendroSink);
   function speakerQueue(stereo, samples) {
     if (!sound.sink) return;
     const copy = Module.HEAP16.slice(stereo >> 1, (stereo >> 1) + 2 * samples);
-    sound.sink.port.postMessage(copy, [copy.buffer]);
+    if (sound.worklet) sound.sink.port.postMessage(copy, [copy.buffer]);
+    else sound.ring.push(copy);
     sound.queued += samples;
   }
 
@@ -465,6 +491,7 @@ registerProcessor('palendro-sink', PalendroSink);
   window.palendro = {
     soundState: () => (sound.context ? sound.context.state : 'off'),
     samplesQueued: () => sound.queued,
+    samplesPlayed: () => (sound.ring ? sound.ring.played : -1),  // on the page's own thread
     frames: () => (started ? Module._web_frame_count() : 0),
     buttons: () => buttons,
   };
