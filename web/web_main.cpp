@@ -29,6 +29,7 @@ namespace {
 // The test run's sound, in the module's in-memory file system.
 constexpr char TEST_WAV_PATH[] = "/palendro.wav";
 
+WebOptionPairs g_option_pairs;
 WebOptions g_options;
 std::string g_error;
 WebPace g_pace;
@@ -51,10 +52,15 @@ void present(const SimFrame& frame) {
 
 extern "C" {
 
-// Reads the address's options; null, or one line saying what is wrong.
-EMSCRIPTEN_KEEPALIVE const char* web_configure(const char* query) {
-    if (web_parse_options(query, &g_options, &g_error)) return nullptr;
-    return g_error.c_str();
+// The address's options, as the page decoded them: one call per pair, then
+// web_configure reads them all; null, or one line saying what is wrong.
+EMSCRIPTEN_KEEPALIVE void web_option_pair(const char* name, const char* value) {
+    g_option_pairs.emplace_back(name, value);
+}
+EMSCRIPTEN_KEEPALIVE const char* web_configure() {
+    const bool ok = web_parse_options(g_option_pairs, &g_options, &g_error);
+    g_option_pairs.clear();
+    return ok ? nullptr : g_error.c_str();
 }
 EMSCRIPTEN_KEEPALIVE int web_option_scale() { return g_options.scale; }
 EMSCRIPTEN_KEEPALIVE double web_option_frames() { return double(g_options.frames); }

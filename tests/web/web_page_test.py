@@ -138,6 +138,8 @@ class PageTest(unittest.TestCase):
         self.assertEqual(len(page_hashes), frames)
         for mine, theirs in zip(page_hashes, native_hashes):
             self.assertEqual(mine, theirs)  # the first frame that differs
+        self.assertRegex(page.evaluate("document.getElementById('timing').textContent"),
+                         rf"^frames {frames} mean [0-9.]+ ms worst [0-9.]+ ms at \d+ p99 [0-9.]+ ms\n$")
         self.assertEqual(page.problems(), [])
 
     def test_lcd_run_with_buttons_gives_the_native_frames_and_sound(self):
@@ -346,6 +348,21 @@ class PageTest(unittest.TestCase):
                 self.assertEqual(page.evaluate("keys.map(e => e.defaultPrevented)"), [bool(buttons)])
                 self.assertEqual(page.evaluate("sent.reduce((a, m) => a | m, 0)"), buttons)
 
+    def test_the_fullscreen_button_says_what_it_will_do(self):
+        page = BROWSER.new_page()
+        self.addCleanup(page.close)
+        page.go(url(""))
+        page.wait_for("!document.getElementById('card').hidden")
+        label = "document.getElementById('fullscreen').textContent"
+        self.assertEqual(page.evaluate(label), "fullscreen")
+        # Headless Chromium has no real fullscreen: the state as the browser would report it.
+        state = ("Object.defineProperty(document, 'fullscreenElement', {{ configurable: true, get: () => {} }});"
+                 " document.dispatchEvent(new Event('fullscreenchange'))")
+        page.evaluate(state.format("document.getElementById('stage')"))
+        self.assertEqual(page.evaluate(label), "leave fullscreen")
+        page.evaluate(state.format("null"))
+        page.wait_for(f"{label} === 'fullscreen'", timeout=10)
+
     def test_the_legend_shows_the_keys_and_a_connected_pads_buttons_and_hides(self):
         page = BROWSER.new_page()
         self.addCleanup(page.close)
@@ -405,6 +422,8 @@ class PageTest(unittest.TestCase):
             ("", no_simd, None, "This browser cannot run WebAssembly SIMD, which the demo needs: "
              "update it, or try another browser."),
             ("?tv=secam", None, None, "Bad option in the address: bad value 'secam' for tv."),
+            # The page decodes the address; a '+' stays a '+'.
+            ("?t%76=pal+tv&scale=2", None, None, "Bad option in the address: bad value 'pal+tv' for tv."),
         ]
         for path, init_script, blocked, want in cases:
             with self.subTest(path=path, init_script=init_script, blocked=blocked):

@@ -71,6 +71,9 @@
   const fullscreen = $('fullscreen');
   if (document.fullscreenEnabled) {
     fullscreen.hidden = false;
+    document.addEventListener('fullscreenchange', () => {
+      fullscreen.textContent = document.fullscreenElement ? 'leave fullscreen' : 'fullscreen';
+    });
     fullscreen.addEventListener('click', () => {
       if (document.fullscreenElement) document.exitFullscreen();
       else $('stage').requestFullscreen().catch(() => {});
@@ -434,9 +437,9 @@ registerProcessor('palendro-sink', class extends AudioWorkletProcessor {
       const until = performance.now() + 40;
       let going = true;
       while (going && performance.now() < until) {
-        const t = performance.now();
+        const t = performance.now(), shown = Module._web_frame_count();
         going = Module._web_run_more(1) !== 0;
-        if (going) times.push(performance.now() - t);
+        if (Module._web_frame_count() > shown) times.push(performance.now() - t);
       }
       flushHashes();
       if (going) setTimeout(slice, 0);
@@ -456,7 +459,9 @@ registerProcessor('palendro-sink', class extends AudioWorkletProcessor {
       const worst = Math.max(0, ...times);
       const sorted = times.slice().sort((a, b) => a - b);
       const p99 = sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * 0.99))] || 0;
-      $('timing').textContent = 'frames ' + times.length + ' mean ' + mean.toFixed(3) + ' ms worst ' +
+      // The run's frames (start-up shows some before the first call), then
+      // the times of the calls that ran one.
+      $('timing').textContent = 'frames ' + Math.min(Module._web_frame_count(), frames) + ' mean ' + mean.toFixed(3) + ' ms worst ' +
         worst.toFixed(3) + ' ms at ' + times.indexOf(worst) + ' p99 ' + p99.toFixed(3) + ' ms\n';
     };
     slice();
@@ -465,7 +470,10 @@ registerProcessor('palendro-sink', class extends AudioWorkletProcessor {
   function begin(xm) {
     Module.loaded();
     if (xm) Module.FS.writeFile('/bellwarm_harmonic.xm', xm);
-    const error = Module.ccall('web_configure', 'string', ['string'], [location.search]);
+    // A '+' in the address stays a '+': the button script joins keys with it.
+    for (const pair of new URLSearchParams(location.search.replace(/\+/g, '%2B')))
+      Module.ccall('web_option_pair', null, ['string', 'string'], pair);
+    const error = Module.ccall('web_configure', 'string', [], []);
     if (error) {
       say('Bad option in the address: ' + error + '.');
       return;
