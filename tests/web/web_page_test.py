@@ -10,10 +10,12 @@ key), and say in one line what went wrong when its parts are missing.
 """
 
 import functools
+import http.client
 import hashlib
 import http.server
 import os
 import re
+import socket
 import struct
 import subprocess
 import sys
@@ -28,6 +30,7 @@ from cdp import Browser  # noqa: E402
 from png import read_png  # noqa: E402
 
 NATIVE = PAGE_DIR = None
+SERVE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web", "serve.py")
 SERVER = BROWSER = None
 
 # Volume steps, mute, the pause menu opened, moved through and closed on
@@ -464,6 +467,33 @@ class PageTest(unittest.TestCase):
         hashes, sound = native_run("--frames", "120", music=False)
         self.assertEqual(sound, bytes(len(sound)))
         self.assertEqual(text, "\n".join(hashes + ["sound sha256 " + hashlib.sha256(sound).hexdigest(), "done", ""]))
+
+
+class ServerTest(unittest.TestCase):
+    """./dev web's own server (web/serve.py)."""
+
+    def serve(self, port):
+        proc = subprocess.Popen([sys.executable, SERVE, str(port), PAGE_DIR], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True)
+        self.addCleanup(lambda: (proc.kill(), proc.wait(), proc.stdout.close(), proc.stderr.close()))
+        return proc
+
+    def test_a_bad_path_is_a_400_and_a_taken_port_one_line(self):
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        server = self.serve(port)
+        self.assertEqual(server.stdout.readline(), f"http://127.0.0.1:{port}/\n")
+        for path, status in (("/%00", 400), ("/index.html", 200), ("/%00x/palendro.js", 400), ("/", 200)):
+            with self.subTest(path=path):
+                connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+                connection.request("GET", path)
+                self.assertEqual(connection.getresponse().status, status)
+                connection.close()
+        second = self.serve(port)
+        self.assertEqual(second.wait(timeout=10), 1)
+        self.assertEqual(second.stderr.read(), f"web: port {port} is in use: stop what serves there, "
+                                               f"or pick another, e.g. PORT={port + 1} ./dev web\n")
 
 
 def main():
