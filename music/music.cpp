@@ -45,6 +45,7 @@ struct MusicFile {
 static const char* music_read_file(MusicFile* out) {
     struct stat st;
     if (stat(MUSIC_FILE, &st) != 0) return strerror(errno);
+    if (S_ISDIR(st.st_mode)) return strerror(EISDIR);  // as reading it would say
     if (!S_ISREG(st.st_mode)) return "not a regular file";
     if (uint64_t(st.st_size) > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
     FILE* f = fopen(MUSIC_FILE, "rb");
