@@ -206,27 +206,27 @@ struct NamedOutput {
     std::string option, path;
 };
 
-// The file a path names: the path resolved (symlinks, "..", the current
-// folder), or for a name that does not exist yet its folder resolved.
-std::string resolved(const std::string& path) {
-#if defined(_NEWLIB_VERSION)  // the handheld's C library resolves no paths: as written
-    return path;
-#endif
-    char buf[PATH_MAX];
-    if (realpath(path.c_str(), buf)) return buf;
+// What a path names, by stat alone (no path resolution needed, so the
+// handheld's C library does it too): the file itself when it exists, else
+// its folder and the name in it.
+struct FileKey {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::string name;  // empty when the file exists
+    bool operator==(const FileKey&) const = default;
+};
+
+FileKey file_key(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) return {st.st_dev, st.st_ino, {}};
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (realpath(folder.c_str(), buf)) return std::string(buf) + "/" + name;
-    return path;
+    if (stat(folder.c_str(), &st) == 0) return {st.st_dev, st.st_ino, name};
+    return {0, 0, path};
 }
 
-bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa, sb;
-    if (stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    return resolved(a) == resolved(b);
-}
+bool same_file(const std::string& a, const std::string& b) { return file_key(a) == file_key(b); }
 
 bool is_device(const std::string& path) {
     struct stat st;

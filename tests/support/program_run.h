@@ -24,9 +24,9 @@ struct ProgramCall {
 };
 
 struct ProgramResult {
-    int status = -1;    // exit status, -1 when a signal ended it
-    int signal = 0;     // the signal that ended it
-    long peak_kib = 0;  // its peak resident memory
+    int status = -1;     // exit status, -1 when a signal ended it
+    int signal = 0;      // the signal that ended it
+    long peak_kib = -1;  // its peak resident memory; -1 where the C library cannot tell
     std::string out, err;
 };
 
