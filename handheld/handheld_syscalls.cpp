@@ -78,7 +78,8 @@ int open_flags_to_kernel(int f) {
     if (f & O_APPEND) k |= 02000;
     if (f & O_NONBLOCK) k |= 04000;
     if (f & O_SYNC) k |= 010000;
-    return k | 0400000;  // O_LARGEFILE: /dev/mem and big files past 2 GiB
+    if (f & O_NOFOLLOW) k |= 0100000;  // ARM's number, not x86's 0400000
+    return k | 0400000;                // O_LARGEFILE: /dev/mem and big files past 2 GiB
 }
 
 }  // namespace hh

@@ -13,12 +13,12 @@
 #include <cstring>
 
 #include <mikmod.h>
+#include <sys/stat.h>
 
 #include "music/music_driver.h"
 #include "music/music_report.h"
 #include "music/music_xm_check.h"
 
-static const char MUSIC_FILE[] = "bellwarm_harmonic.xm";
 constexpr int MUSIC_MAX_CHANNELS = 32;
 // Larger files are refused unread: the library would hold all of it (and the
 // samples widened to 16 bits) in the handheld's 64 MiB.
@@ -40,37 +40,40 @@ struct MusicFile {
 };
 
 // The whole file, read once; the reason when it cannot be (nullptr = read).
-static const char* music_read_file(FILE* f, MusicFile* out) {
-    size_t capacity = 0;
-    for (;;) {
-        if (out->size == capacity) {
-            if (capacity > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
-            capacity = capacity ? capacity * 2 : size_t(256) << 10;
-            void* grown = realloc(out->bytes, capacity);
-            if (!grown) return "not enough memory to read it";
-            out->bytes = static_cast<uint8_t*>(grown);
-        }
-        size_t got = fread(out->bytes + out->size, 1, capacity - out->size, f);
-        out->size += got;
-        if (got == 0) return ferror(f) ? strerror(errno) : nullptr;
+// Its size is taken first: a file that is not a regular one (a FIFO would
+// block) or is over MUSIC_MAX_FILE_BYTES is refused unread.
+static const char* music_read_file(MusicFile* out) {
+    struct stat st;
+    if (stat(MUSIC_FILE, &st) != 0) return strerror(errno);
+    if (S_ISDIR(st.st_mode)) return strerror(EISDIR);  // as reading it would say
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    if (uint64_t(st.st_size) > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
+    FILE* f = fopen(MUSIC_FILE, "rb");
+    if (!f) return strerror(errno);
+    out->bytes = static_cast<uint8_t*>(malloc(size_t(st.st_size) + 1));
+    if (!out->bytes) {
+        fclose(f);
+        return "not enough memory to read it";
     }
+    out->size = fread(out->bytes, 1, size_t(st.st_size) + 1, f);
+    const bool failed = ferror(f) != 0;
+    const int saved = errno;
+    fclose(f);
+    if (failed) return strerror(saved);
+    if (out->size > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";  // it grew meanwhile
+    return nullptr;
 }
 
 // The module, or null: no file, a file that cannot be read, one the check
 // refuses, or one the library cannot load. Each is reported once.
 static MODULE* music_load_module() {
-    FILE* f = fopen(MUSIC_FILE, "rb");
-    if (!f) {
-        if (errno == ENOENT)
-            music_report_missing(MUSIC_FILE);
-        else
-            music_report_unreadable(MUSIC_FILE, strerror(errno));
+    struct stat st;
+    if (stat(MUSIC_FILE, &st) != 0 && errno == ENOENT) {
+        music_report_missing(MUSIC_FILE);
         return nullptr;
     }
     MusicFile file;
-    const char* why = music_read_file(f, &file);
-    fclose(f);
-    if (!why && file.size > MUSIC_MAX_FILE_BYTES) why = "larger than 32 MiB";
+    const char* why = music_read_file(&file);
     if (!why) why = music_xm_check(file.bytes, file.size);
     MODULE* module = nullptr;
     if (!why) {

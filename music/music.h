@@ -6,6 +6,9 @@
 // The rate the library mixes at, 16-bit stereo: 22100 Hz, not 22050.
 constexpr uint16_t MUSIC_MIX_RATE = 22100;
 
+// The module, read from the current folder.
+inline constexpr char MUSIC_FILE[] = "bellwarm_harmonic.xm";
+
 struct MODULE;
 extern MODULE* g_module;  // the loaded module, null before music_start or without the file
 

@@ -8,6 +8,9 @@
 // Everything else is left to the player, which copes with it: envelope
 // points, loops and positions past their counts, notes of empty instruments,
 // sample maps past an instrument's samples, jumps past the song's end.
+// Also refused: more than 256 rows in a pattern (XM's own limit), and a
+// module whose file and decoded form (patterns, samples widened to 16 bits)
+// together pass MUSIC_XM_MEMORY_BUDGET.
 // Every read is bounded by the file's size; nothing is allocated.
 #include "music/music_xm_check.h"
 
@@ -19,6 +22,10 @@ constexpr size_t FILE_HEADER = 60;  // id, name, tracker, version: before the he
 constexpr size_t SAMPLE_HEADER = 40;
 constexpr int NOTES = 96;
 constexpr int AMIGA_FINETUNE_LIMIT = 112;
+constexpr unsigned XM_MAX_ROWS = 256;
+// What the player makes of a pattern cell (its note record, then its share of
+// the tracks it packs them into), generously.
+constexpr uint64_t DECODED_CELL_BYTES = 16;
 
 struct Cursor {
     const uint8_t* data;
@@ -56,7 +63,11 @@ struct Walk {
     // Sample data still to find: in 1.04 files after each instrument's
     // sample headers, in older ones after the patterns.
     uint64_t pending_data = 0;
+    uint64_t decoded = 0;  // bytes the player holds: patterns, samples at 16 bits
 };
+
+bool over_budget(const Walk& w) { return w.in.size + w.decoded > MUSIC_XM_MEMORY_BUDGET; }
+const char* const OVER_BUDGET = "needs more memory than the handheld has for music";
 
 const char* read_header(Walk* w) {
     Cursor& in = w->in;
@@ -113,6 +124,9 @@ const char* read_patterns(Walk* w) {
         int packed = int16_t(in.u16());  // the loader reads the size as signed
         in.seek(start + 4);
         in.skip(header - 4);
+        if (rows > XM_MAX_ROWS) return "a pattern has more than 256 rows";
+        w->decoded += uint64_t(rows) * w->h.channels * DECODED_CELL_BYTES;
+        if (over_budget(*w)) return OVER_BUDGET;
         if (rows == 0) continue;
         for (unsigned r = 0; r < rows && packed != 0; r++)
             for (unsigned c = 0; c < w->h.channels && packed != 0; c++) {
@@ -142,9 +156,12 @@ const char* read_sample_headers(Walk* w, unsigned count) {
         in.pos = at + SAMPLE_HEADER;
         bool adpcm = reserved == 0xad && !(type & 0x30);
         data += adpcm ? ((uint64_t(length) + 1) >> 1) + 16 : length;
+        // The mixer keeps every sample at 16 bits: 8-bit and ADPCM ones double.
+        w->decoded += (type & 0x10) && !adpcm ? uint64_t(length) : 2 * uint64_t(length);
         if (!w->linear && finetune >= AMIGA_FINETUNE_LIMIT)
             return "an Amiga-period sample is finetuned past +111";
     }
+    if (over_budget(*w)) return OVER_BUDGET;
     w->samples += count;
     w->pending_data += data;
     return nullptr;

@@ -6,6 +6,7 @@
 
 #include <stdio_ext.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -57,6 +58,8 @@ struct SimMachineState {
     std::vector<std::function<void()>> exit_listeners;
     std::vector<std::string> calls;
     FILE* trace = nullptr;
+    int trace_error = 0;  // errno of the first trace write or close that failed
+    int trace_open_errno = 0;
     SimPacer* pacer = nullptr;
 };
 
@@ -94,6 +97,16 @@ void trace_line(Machine& m, const char* fmt, ...) {
     std::vfprintf(m.trace, fmt, args);
     va_end(args);
     std::fputc('\n', m.trace);
+    if (std::ferror(m.trace) && !m.trace_error) m.trace_error = errno ? errno : EIO;
+}
+
+void trace_close(Machine& m) {
+    if (!m.trace) return;
+    errno = 0;
+    if ((std::fflush(m.trace) != 0 || std::ferror(m.trace)) && !m.trace_error)
+        m.trace_error = errno ? errno : EIO;
+    if (std::fclose(m.trace) != 0 && !m.trace_error) m.trace_error = errno ? errno : EIO;
+    m.trace = nullptr;
 }
 
 uint32_t held_buttons(const Machine& m) {
@@ -316,22 +329,26 @@ SimMachine::SimMachine(const SimConfig& config) : m_(std::make_unique<Machine>()
     // The first blank comes one frame period after power-on.
     m_->rate_base_ns = NS_PER_S * m_->rate.den / m_->rate.num;
     m_->next_blank_ns = m_->rate_base_ns;
-    if (!config.trace_path.empty()) m_->trace = std::fopen(config.trace_path.c_str(), "w");
+    if (!config.trace_path.empty()) {
+        m_->trace = std::fopen(config.trace_path.c_str(), "w");
+        if (!m_->trace) m_->trace_open_errno = errno;
+    }
 }
 
-SimMachine::~SimMachine() {
-    if (m_->trace) std::fclose(m_->trace);
-}
+SimMachine::~SimMachine() { trace_close(*m_); }
 
 void SimMachine::shutdown() {
     std::vector<std::function<void()>> listeners;
     listeners.swap(m_->exit_listeners);
     for (auto& listener : listeners) listener();
-    if (m_->trace) std::fclose(m_->trace);
-    m_->trace = nullptr;
+    trace_close(*m_);
 }
 
-bool SimMachine::trace_open_failed() const { return !m_->config.trace_path.empty() && !m_->trace; }
+bool SimMachine::trace_open_failed() const {
+    return !m_->config.trace_path.empty() && !m_->trace && !m_->trace_error;
+}
+int SimMachine::trace_error() const { return m_->trace_error; }
+int SimMachine::trace_open_errno() const { return m_->trace_open_errno; }
 
 const uint16_t* SimMachine::register_file() const { return m_->regs.data(); }
 uint8_t* SimMachine::upper_memory() { return m_->upper.data(); }

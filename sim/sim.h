@@ -71,6 +71,9 @@ class SimMachine final : public RegIo, public HwSystem {
     // Runs the exit listeners once and closes the trace.
     void shutdown();
     bool trace_open_failed() const;
+    int trace_open_errno() const;  // why it failed
+    // errno of the first trace write (or its close) that failed, 0 = none.
+    int trace_error() const;
 
     // Machine state for the compositor, the sound driver and the tests.
     const uint16_t* register_file() const;  // 0x8000 16-bit registers

@@ -28,6 +28,9 @@ struct SimAudio {
     int64_t wav_full_at = -1;       // the frame the WAV stopped before when full
     SimWav wav;
     bool wav_ok = true;  // the WAV (if any) opened and every write went through
+    bool wav_done = false;
+    std::string wav_open_error;  // the line when the WAV could not be created  // closed (and, with
+                                 // setup.wav_commit, renamed or withdrawn)
 };
 
 static SimAudio g_sim_audio;
@@ -52,7 +55,7 @@ static void account_frames() {
                 a.wav_end = a.due;
             } else if ((a.due + n) * 4 > a.setup.wav_max_data_bytes) {
                 a.wav_end = a.due;
-                if (a.wav.file) a.wav_full_at = int64_t(a.frames);
+                if (a.wav.out.file) a.wav_full_at = int64_t(a.frames);
             }
         }
         a.due += n;
@@ -176,21 +179,46 @@ bool sim_audio_setup(const SimAudioSetup& setup) {
     g_sim_audio.fail_init = fail;
     music_use_host_driver(&g_sim_audio_driver);
     if (setup.wav_path.empty()) return true;
-    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, MUSIC_MIX_RATE);
+    std::string error;
+    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, MUSIC_MIX_RATE, &error);
+    g_sim_audio.wav_open_error = error;
     return g_sim_audio.wav_ok;
 }
 
 void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = speaker; }
 
 void sim_audio_finish() {
+    SimAudio& a = g_sim_audio;
     produce(Fill::GAP);
-    if (!sim_wav_close(&g_sim_audio.wav)) g_sim_audio.wav_ok = false;
+    if (!a.wav_done && !a.wav.out.path.empty()) {
+        a.wav_done = true;
+        if (!sim_wav_close(&a.wav)) a.wav_ok = false;
+        std::string error;
+        if (a.setup.wav_commit && !sim_audio_wav_commit(a.wav_ok, &error)) a.wav_ok = false;
+    }
     // The clock's machine may go away now: later services make no samples.
     g_sim_audio.setup.frame_count = nullptr;
     g_sim_audio.setup.frame_rate = nullptr;
 }
 
-bool sim_audio_wav_ok() { return g_sim_audio.wav_ok; }
+void sim_audio_end_wav_at(uint64_t frame) {
+    SimAudio& a = g_sim_audio;
+    if (a.wav_end != UINT64_MAX || a.frames > frame) return;  // already ended
+    if (a.setup.wav_frames < 0 || int64_t(frame) < a.setup.wav_frames)
+        a.setup.wav_frames = int64_t(frame);
+}
+
+bool sim_audio_wav_ok() { return g_sim_audio.wav_ok && !g_sim_audio.wav.out.error; }
+
+const std::string& sim_audio_wav_open_error() { return g_sim_audio.wav_open_error; }
+
+std::string sim_audio_wav_reason() { return sim_out_reason(g_sim_audio.wav.out); }
+
+bool sim_audio_wav_commit(bool keep, std::string* error) {
+    if (keep) return sim_out_commit(&g_sim_audio.wav.out, error);
+    sim_out_withdraw(&g_sim_audio.wav.out);
+    return true;
+}
 int64_t sim_audio_wav_full_at() { return g_sim_audio.wav_full_at; }
 uint64_t sim_audio_wav_max_data_bytes() { return g_sim_audio.setup.wav_max_data_bytes; }
 

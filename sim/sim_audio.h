@@ -33,6 +33,10 @@ struct SimAudioSetup {
     // The WAV stops before the frame that would take its sound data past this
     // size (its sizes are 32-bit); tests use a small stand-in.
     uint64_t wav_max_data_bytes = SIM_WAV_MAX_DATA_BYTES;
+    // The WAV takes its real name (or is removed when a write failed) when
+    // the driver finishes; false: it is only closed, and sim_audio_wav_commit
+    // decides, with the run's other files.
+    bool wav_commit = true;
     std::function<uint64_t()> frame_count;  // vertical blanks so far
     std::function<SimRate()> frame_rate;    // of the output being driven now
 };
@@ -54,8 +58,16 @@ bool sim_audio_setup(const SimAudioSetup& setup);
 // Silence up to the last frame run, then the WAV gets its sizes and its name
 // and the driver lets go of the clock. Idempotent.
 void sim_audio_finish();
+// The WAV ends before `frame` (if it would not end sooner), as with
+// wav_frames = `frame`; before the driver has accounted that frame.
+void sim_audio_end_wav_at(uint64_t frame);
 // False when the WAV could not be written completely (it is then not kept).
 bool sim_audio_wav_ok();
+std::string sim_audio_wav_reason();             // why not, as errno says
+const std::string& sim_audio_wav_open_error();  // the line when it could not be created
+// After sim_audio_finish with setup.wav_commit false: the WAV takes its real
+// name (`keep`) or is removed; false, with one line, when the rename fails.
+bool sim_audio_wav_commit(bool keep, std::string* error);
 // -1, or the frame the WAV stopped before because it was full: it is kept,
 // complete, with frames 0 .. that frame - 1.
 int64_t sim_audio_wav_full_at();

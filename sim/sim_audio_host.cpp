@@ -18,10 +18,11 @@ bool sim_audio_configure(const HostOptions& options, SimMachine& machine) {
     setup.mute = options.mute;
     setup.wav_path = options.wav_path;
     setup.wav_frames = options.frames;  // like the video: frames 0 .. N-1
+    setup.wav_commit = false;           // the host run commits all of its files together
     // For tests: a WAV that is full after a few frames instead of 13 hours.
     if (const char* limit = std::getenv("PALENDRO_SIM_WAV_MAX_BYTES"))
         setup.wav_max_data_bytes = std::strtoull(limit, nullptr, 10);
     if (sim_audio_attach(machine, setup)) return true;
-    std::fprintf(stderr, "palendro: cannot write sound '%s'\n", options.wav_path.c_str());
+    std::fprintf(stderr, "palendro: %s\n", sim_audio_wav_open_error().c_str());
     return false;
 }

@@ -1,11 +1,13 @@
 // Writes 16-bit stereo PCM as a RIFF WAVE file under a temporary name; the
-// sizes are filled in and the file renamed only when it is complete.
+// sizes are filled in when it is complete, and the run renames it.
+#include <cerrno>
 #include <cstring>
 
 #include "sim/sim_audio_sink.h"
 #include "sim/sim_file.h"
 
 constexpr uint32_t WAV_HEADER_BYTES = 44;
+constexpr uint64_t SIM_WAV_MAX_SAMPLES = (0xFFFFFFFFull - 36) / 4;
 
 static void put_u32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; i++) p[i] = uint8_t(v >> (8 * i));
@@ -33,39 +35,37 @@ static void wav_header(uint8_t* h, uint32_t rate, uint64_t samples) {
     put_u32(h + 40, data_bytes);
 }
 
-bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate) {
-    wav->path = path;
+bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate, std::string* error) {
+    *wav = SimWav{};
     wav->rate = rate;
-    wav->samples = 0;
-    wav->failed = false;
-    wav->file = fopen(sim_part_path(path).c_str(), "wb");
-    if (!wav->file) return false;
+    if (!sim_out_open(&wav->out, path, error)) return false;
+    // A device or a pipe cannot take the sizes afterwards: its header says
+    // "as long as the largest WAV", which readers take as "to the end".
     uint8_t h[WAV_HEADER_BYTES];
-    wav_header(h, rate, 0);
-    wav->failed = fwrite(h, 1, sizeof h, wav->file) != sizeof h;
+    wav_header(h, rate, wav->out.temp.empty() ? SIM_WAV_MAX_SAMPLES : 0);
+    sim_out_write(&wav->out, h, sizeof h);
     return true;
 }
 
 void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples) {
-    if (!wav->file) return;
+    if (!wav->out.file) return;
     uint8_t bytes[4096];
     for (uint32_t done = 0; done < samples;) {
         uint32_t n = samples - done < 1024 ? samples - done : 1024;
         for (uint32_t i = 0; i < 2 * n; i++) put_u16(bytes + 2 * i, uint16_t(stereo[2 * done + i]));
-        if (fwrite(bytes, 4, n, wav->file) != n) wav->failed = true;
+        sim_out_write(&wav->out, bytes, 4 * n);
         done += n;
     }
     wav->samples += samples;
 }
 
 bool sim_wav_close(SimWav* wav) {
-    if (!wav->file) return true;
-    uint8_t h[WAV_HEADER_BYTES];
-    wav_header(h, wav->rate, wav->samples);
-    bool ok = !wav->failed && fseek(wav->file, 0, SEEK_SET) == 0 &&
-              fwrite(h, 1, sizeof h, wav->file) == sizeof h;
-    ok = fclose(wav->file) == 0 && ok;
-    wav->file = nullptr;
-    std::string error;
-    return sim_commit_file(wav->path, ok, &error) && ok;
+    if (!wav->out.file) return !wav->out.error;
+    if (!wav->out.temp.empty() && !wav->out.error) {
+        uint8_t h[WAV_HEADER_BYTES];
+        wav_header(h, wav->rate, wav->samples);
+        if (fseek(wav->out.file, 0, SEEK_SET) != 0) wav->out.error = errno;
+        sim_out_write(&wav->out, h, sizeof h);
+    }
+    return sim_out_close(&wav->out);
 }

@@ -62,27 +62,37 @@ bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* 
     return png_write_rgb(path, frame.width, frame.height, rgb.data(), error);
 }
 
+bool sim_png_write_file(SimOutFile* f, const SimFrame& frame) {
+    std::vector<uint8_t> rgb(frame.pixels.size() * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        rgb[3 * i] = uint8_t(frame.pixels[i] >> 16);
+        rgb[3 * i + 1] = uint8_t(frame.pixels[i] >> 8);
+        rgb[3 * i + 2] = uint8_t(frame.pixels[i]);
+    }
+    const std::vector<uint8_t> png = png_encode_rgb(frame.width, frame.height, rgb.data());
+    sim_out_write(f, png.data(), png.size());
+    return sim_out_close(f);
+}
+
 // --- Y4M ------------------------------------------------------------------
 
 bool sim_y4m_open(SimY4mWriter* w, const std::string& path, std::string* error) {
     *w = SimY4mWriter{};
-    w->file = std::fopen(path.c_str(), "wb");
-    if (!w->file) {
-        *error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return sim_out_open(&w->out, path, error);
 }
 
-void sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate) {
-    if (!w->file || w->failed) return;
-    if (w->width == 0) {
-        w->width = frame.width;
-        w->height = frame.height;
-        if (std::fprintf(w->file, "YUV4MPEG2 W%d H%d F%u:%u Ip A1:1 C444\n", w->width, w->height,
-                         unsigned(rate.num), unsigned(rate.den)) < 0)
-            w->failed = true;
-    }
+static bool y4m_header(SimY4mWriter* w, int width, int height, SimRate rate) {
+    w->width = width;
+    w->height = height;
+    char header[80];
+    const int n = std::snprintf(header, sizeof header, "YUV4MPEG2 W%d H%d F%u:%u Ip A1:1 C444\n",
+                                width, height, unsigned(rate.num), unsigned(rate.den));
+    return sim_out_write(&w->out, header, size_t(n));
+}
+
+bool sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate) {
+    if (!w->out.file || w->out.error) return false;
+    if (w->width == 0) y4m_header(w, frame.width, frame.height, rate);
     const size_t plane = size_t(w->width) * w->height;
     w->plane_buffer.assign(3 * plane, '\0');
     char* y = w->plane_buffer.data();
@@ -99,18 +109,13 @@ void sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate) {
             cb[i] = char(c.cb);
             cr[i] = char(c.cr);
         }
-    if (std::fputs("FRAME\n", w->file) < 0 ||
-        std::fwrite(w->plane_buffer.data(), 1, w->plane_buffer.size(), w->file) !=
-            w->plane_buffer.size())
-        w->failed = true;
+    sim_out_write(&w->out, "FRAME\n", 6);
+    return sim_out_write(&w->out, w->plane_buffer.data(), w->plane_buffer.size());
 }
 
 bool sim_y4m_close(SimY4mWriter* w, std::string* error) {
-    if (!w->file) return !w->failed;
-    bool ok = !w->failed && std::fflush(w->file) == 0 && !std::ferror(w->file);
-    int saved = errno;
-    if (std::fclose(w->file) != 0) ok = false, saved = errno;
-    w->file = nullptr;
-    if (!ok) *error = std::string("recording failed: ") + std::strerror(saved);
-    return ok;
+    if (w->out.file && w->width == 0) y4m_header(w, w->empty_width, w->empty_height, w->empty_rate);
+    if (sim_out_close(&w->out)) return true;
+    *error = "recording failed: " + sim_out_reason(w->out);
+    return false;
 }

@@ -1,7 +1,7 @@
 // Captures of composed frames: PNG screenshots, a Y4M recording and frame
-// hashes. Files are written under a temporary name (the real name plus
-// ".part") and renamed only when the run ends, so an interrupted run never
-// leaves a truncated file under the real name.
+// hashes. Files are written under a temporary name (sim_file.h) and renamed
+// only when the run keeps them, so an interrupted run never leaves a
+// truncated file under the real name.
 #pragma once
 
 #include <cstdint>
@@ -26,18 +26,25 @@ std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason.
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error);
+// The same into an opened output file, which is then closed; false (and
+// f->error set) when that fails.
+bool sim_png_write_file(SimOutFile* f, const SimFrame& frame);
 
 // A Y4M recording: "YUV4MPEG2 W.. H.. F<num>:<den> Ip A1:1 C444", then per
 // frame "FRAME\n" and the full-resolution Y, Cb and Cr planes, converted with
 // rgb_to_ycbcr (BT.601 video range, as Y4M readers assume).
 // The size is that of the first frame; a later frame of another size is
-// cropped or padded with black to it.
+// cropped or padded with black to it. A recording without frames is the
+// header alone, of the size and rate given as `empty_*`.
 struct SimY4mWriter {
-    FILE* file = nullptr;
+    SimOutFile out;  // under its temporary name until the run commits it
     int width = 0, height = 0;
-    bool failed = false;
+    int empty_width = 320, empty_height = 240;
+    SimRate empty_rate{60, 1};
     std::string plane_buffer;
 };
 bool sim_y4m_open(SimY4mWriter* w, const std::string& path, std::string* error);
-void sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate);
+// False when a write failed (the recording is then bad).
+bool sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate);
+// Closes the file (not yet renamed); false with the reason when a write failed.
 bool sim_y4m_close(SimY4mWriter* w, std::string* error);

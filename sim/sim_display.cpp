@@ -13,6 +13,7 @@
 struct SimDisplayState {
     struct Screenshot {
         ScreenshotRequest request;
+        SimOutFile out;
         bool written = false;
     };
 
@@ -23,11 +24,13 @@ struct SimDisplayState {
     std::string record_path;
     SimY4mWriter record;
     SimScreen* screen = nullptr;  // the front end's, or none (headless)
+    std::function<void(uint64_t)> stop_listener;
     SimFrame frame;
     uint32_t reported = 0;  // unmodelled layers already reported
     bool attached = false;
     bool failed = false;
     bool finished = false;
+    int stdout_error = 0;  // errno of a frame-hash line that did not go out
 };
 
 namespace {
@@ -57,35 +60,40 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (d.screen) {
         const SimHostInput input = d.screen->poll();
         d.machine->set_host_buttons(input.buttons);
-        if (input.exit_requested) d.machine->request_exit();
+        if (input.exit_requested) {
+            if (d.stop_listener)
+                d.stop_listener(blank.frame);
+            else
+                d.machine->request_exit();
+        }
     }
     const bool captured = d.frames < 0 || int64_t(blank.frame) < d.frames;
     bool shot = false;
     for (const Screenshot& s : d.screenshots) shot |= s.request.frame == blank.frame;
-    const bool wanted = captured && (d.frame_hash || d.record.file || shot);
+    const bool wanted = captured && (d.frame_hash || d.record.out.file || shot);
     if (!d.screen && !wanted) return;
 
     sim_compose_screen(d.machine->register_file(), d.machine->encoder_registers(),
                        d.machine->upper_memory(), &d.frame);
     if (d.screen) d.screen->present(d.frame, blank.frame);
     if (!wanted) return;
-    if (d.frame_hash) {
-        std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str());
-        std::fflush(stdout);  // the launcher hand-back drops what is still buffered
+    if (d.frame_hash && !d.stdout_error) {
+        // The launcher hand-back drops what is still buffered: flushed at once.
+        errno = 0;
+        if (std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str()) < 0 ||
+            std::fflush(stdout) != 0)
+            d.stdout_error = errno ? errno : EIO;
     }
-    if (d.record.file) sim_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
+    if (d.record.out.file && !d.record.out.error)
+        sim_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
     for (Screenshot& s : d.screenshots) {
-        if (s.request.frame != blank.frame || s.written) continue;
-        std::string error;
-        if (sim_png_write(sim_part_path(s.request.path), d.frame, &error))
-            s.written = true;
-        else
-            fail(d, error);
+        if (s.request.frame != blank.frame || s.written || !s.out.file) continue;
+        s.written = sim_png_write_file(&s.out, d.frame);
     }
 }
 
-// Closes the recording and moves every finished capture to its real name.
-// One failed capture withdraws all of them, so a run leaves all or nothing.
+// Closes the recording and says which capture failed and why; nothing is
+// renamed yet: the host run commits or withdraws all of its files together.
 void on_exit(Display& d) {
     if (d.finished) return;
     d.finished = true;
@@ -93,20 +101,17 @@ void on_exit(Display& d) {
         d.screen->close();
         d.screen = nullptr;
     }
-    for (const Screenshot& s : d.screenshots) {
-        if (!s.written && !d.failed)
+    std::string error;
+    if (d.record.out.file && !sim_y4m_close(&d.record, &error))
+        fail(d, "'" + d.record_path + "': " + error);
+    for (Screenshot& s : d.screenshots) {
+        if (s.written && s.out.error)
+            fail(d, "'" + s.request.path + "': " + sim_out_reason(s.out));
+        else if (!s.written)
             fail(d, "screenshot frame " + std::to_string(s.request.frame) + " was never shown; '" +
                         s.request.path + "' not written");
     }
-    std::string error;
-    if (!d.record_path.empty()) {
-        bool ok = sim_y4m_close(&d.record, &error);
-        if (!ok) fail(d, "'" + d.record_path + "': " + error);
-        if (!sim_commit_file(d.record_path, ok && !d.failed, &error)) fail(d, error);
-    }
-    for (const Screenshot& s : d.screenshots)
-        if (!sim_commit_file(s.request.path, s.written && !d.failed, &error)) fail(d, error);
-    std::fflush(stdout);
+    if (d.stdout_error) fail(d, std::string("standard output: ") + std::strerror(d.stdout_error));
 }
 
 }  // namespace
@@ -117,26 +122,26 @@ SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
     d.machine = &machine;
     d.frames = options.frames;
     d.frame_hash = options.frame_hash;
-    for (const ScreenshotRequest& r : options.screenshots) d.screenshots.push_back({r});
+    for (const ScreenshotRequest& r : options.screenshots) d.screenshots.push_back({r, {}, false});
 
     // Create every capture file now, so a bad path stops the run before it starts.
     std::string error;
+    bool opened = true;
     if (!options.record_path.empty()) {
         d.record_path = options.record_path;
-        if (!sim_y4m_open(&d.record, sim_part_path(d.record_path), &error)) {
-            fail(d, error);
-            return;
-        }
+        opened = sim_y4m_open(&d.record, d.record_path, &error);
+        const bool tv = options.sim.output != SimOutput::LCD;
+        const bool pal = options.sim.output == SimOutput::TV_PAL;
+        d.record.empty_width = tv ? 720 : 320;
+        d.record.empty_height = pal ? 576 : tv ? 480 : 240;
+        d.record.empty_rate = pal ? SimRate{50, 1} : tv ? SimRate{60000, 1001} : SimRate{60, 1};
     }
-    for (const Screenshot& s : d.screenshots) {
-        const std::string part = sim_part_path(s.request.path);
-        FILE* probe = std::fopen(part.c_str(), "wb");
-        if (!probe) {
-            fail(d, "cannot write '" + s.request.path + "': " + std::strerror(errno));
-            on_exit(d);
-            return;
-        }
-        std::fclose(probe);
+    for (Screenshot& s : d.screenshots)
+        if (opened) opened = sim_out_open(&s.out, s.request.path, &error);
+    if (!opened) {
+        std::fprintf(stderr, "palendro: %s\n", error.c_str());
+        withdraw();
+        return;
     }
     Display* raw = d_.get();
     machine.on_vblank([raw](const SimVblank& blank) { on_vblank(*raw, blank); });
@@ -150,7 +155,38 @@ bool SimDisplay::attached() const { return d_->attached; }
 
 void SimDisplay::set_screen(SimScreen* screen) { d_->screen = screen; }
 
+void SimDisplay::set_stop_listener(std::function<void(uint64_t)> listener) {
+    d_->stop_listener = std::move(listener);
+}
+
+void SimDisplay::end_captures_at(uint64_t frame) {
+    if (d_->frames < 0 || int64_t(frame) < d_->frames) d_->frames = int64_t(frame);
+}
+
 bool SimDisplay::finish() {
     on_exit(*d_);
     return !d_->failed;
+}
+
+bool SimDisplay::stdout_failed() const { return d_->stdout_error != 0; }
+
+bool SimDisplay::capture_failed() const {
+    const Display& d = *d_;
+    bool failed = d.failed || d.stdout_error || d.record.out.error;
+    for (const Screenshot& s : d.screenshots) failed |= s.out.error != 0;
+    return failed;
+}
+
+bool SimDisplay::commit(std::string* error) {
+    bool ok = true;
+    if (!sim_out_commit(&d_->record.out, error)) ok = false;
+    for (Screenshot& s : d_->screenshots)
+        if (ok && !sim_out_commit(&s.out, error)) ok = false;
+    if (!ok) withdraw();
+    return ok;
+}
+
+void SimDisplay::withdraw() {
+    sim_out_withdraw(&d_->record.out);
+    for (Screenshot& s : d_->screenshots) sim_out_withdraw(&s.out);
 }

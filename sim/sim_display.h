@@ -5,7 +5,10 @@
 // frames 0 .. N-1 of a run of --frames N.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "sim/sim_options.h"
 
@@ -22,9 +25,24 @@ class SimDisplay {
     bool attached() const;
     // The front end's screen (a window), or null.
     void set_screen(SimScreen* screen);
-    // After the machine's shutdown: false when a capture failed (the message
-    // has been printed and no file is left under its real name).
+    // Called with the frame number when the screen asks to quit (the window
+    // was closed), in place of holding the exit combination.
+    void set_stop_listener(std::function<void(uint64_t frame)> listener);
+    // The captures end before `frame` (if they would not end sooner), as with
+    // --frames `frame`.
+    void end_captures_at(uint64_t frame);
+    // After the machine's shutdown: closes every capture; false when one
+    // failed (one line each has been printed). Nothing is renamed yet.
     bool finish();
+    // A frame-hash line could not be written (already said by finish()).
+    bool stdout_failed() const;
+    // A capture write has failed so far (a full disk): the run is to stop.
+    bool capture_failed() const;
+    // Every capture file takes its real name; false, with one line, when a
+    // rename fails (the files not yet renamed are then removed).
+    bool commit(std::string* error);
+    // Every capture file is removed, under whatever name it has.
+    void withdraw();
 
   private:
     std::unique_ptr<SimDisplayState> d_;

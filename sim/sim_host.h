@@ -13,6 +13,9 @@ using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
 
 // Exit status: 2 for a bad command line or a file that cannot be created,
 // 1 when a capture or the sound file could not be written completely, or the
-// sound file was full (a WAV holds about 13.5 hours), else
-// what `program` returned. A null `open_front_end` runs headless.
+// sound file was full (a WAV holds about 13.5 hours), 128 + the signal after
+// a stop signal (SIGINT 130, SIGTERM 143, SIGHUP 129), else what `program`
+// returned. A stop request (a signal, the window closed) ends the run at the
+// next vertical blank as --frames would there, and says "stopped at frame N". A null
+// `open_front_end` runs headless.
 int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)());

@@ -3,11 +3,19 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "hw/hw_buttons.h"
+#include "music/music.h"
 
 // The handheld's buttons by name.
 const KeyName HOST_KEY_NAMES[] = {
@@ -107,6 +115,10 @@ bool host_parse_input_script(const std::string& text, std::vector<SimInputStep>*
     int number = 0;
     uint64_t last_frame = 0;
     out->clear();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        *error = "line 1: starts with a byte order mark (BOM); save the script without it";
+        return false;
+    }
     while (std::getline(lines, line)) {
         ++number;
         size_t hash = line.find('#');
@@ -128,6 +140,137 @@ bool host_parse_input_script(const std::string& text, std::vector<SimInputStep>*
         if (!out->empty() && frame < last_frame) return fail("frame numbers must not go back");
         last_frame = frame;
         out->push_back({frame, mask});
+    }
+    return true;
+}
+
+// The whole script: a regular file (a folder, a device or a FIFO is refused
+// before it is read, so nothing can block or run on), at most
+// HOST_INPUT_MAX_BYTES.
+static bool read_input_script(const std::string& path, std::string* text, std::string* why) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        *why = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *why = S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file";
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *why = fd < 0 ? std::strerror(errno) : "not a regular file";
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    if (uint64_t(st.st_size) > HOST_INPUT_MAX_BYTES) {
+        close(fd);
+        *why = "larger than 64 MiB";
+        return false;
+    }
+    text->assign(size_t(st.st_size), '\0');
+    size_t got = 0;
+    while (got < text->size()) {
+        const ssize_t n = read(fd, text->data() + got, text->size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            *why = std::strerror(errno);
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        got += size_t(n);
+    }
+    close(fd);
+    text->resize(got);
+    return true;
+}
+
+std::string host_printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
+            out += hex;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+struct NamedOutput {
+    std::string option, path;
+};
+
+// What a path names, by stat alone (no path resolution needed, so the
+// handheld's C library does it too): the file itself when it exists, else
+// its folder and the name in it.
+struct FileKey {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::string name;  // empty when the file exists
+    bool operator==(const FileKey&) const = default;
+};
+
+FileKey file_key(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) return {st.st_dev, st.st_ino, {}};
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (stat(folder.c_str(), &st) == 0) return {st.st_dev, st.st_ino, name};
+    return {0, 0, path};
+}
+
+bool same_file(const std::string& a, const std::string& b) { return file_key(a) == file_key(b); }
+
+bool is_device(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+}  // namespace
+
+bool host_check_outputs(const HostOptions& o, std::string* error) {
+    std::vector<NamedOutput> outputs;
+    if (!o.sim.trace_path.empty()) outputs.push_back({"--trace", o.sim.trace_path});
+    if (!o.record_path.empty()) outputs.push_back({"--record", o.record_path});
+    if (!o.wav_path.empty()) outputs.push_back({"--wav", o.wav_path});
+    for (const ScreenshotRequest& s : o.screenshots) {
+        if (o.frames >= 0 && int64_t(s.frame) >= o.frames) {
+            *error = "screenshot frame " + std::to_string(s.frame) +
+                     " is not in the run (--frames " + std::to_string(o.frames) +
+                     " ends before it)";
+            return false;
+        }
+        outputs.push_back({"--screenshot", s.path});
+    }
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const NamedOutput& a = outputs[i];
+        struct stat st;
+        if (stat(a.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            *error = a.option + " '" + a.path + "' is a folder";
+            return false;
+        }
+        if (!o.input_path.empty() && same_file(a.path, o.input_path)) {
+            *error = a.option + " '" + a.path + "' is the input script";
+            return false;
+        }
+        if (same_file(a.path, MUSIC_FILE)) {
+            *error = a.option + " '" + a.path + "' is the music module";
+            return false;
+        }
+        // Two streams into one device (/dev/null) are its business; into one file, a mix.
+        for (size_t j = 0; j < i; ++j)
+            if (same_file(a.path, outputs[j].path) && !is_device(a.path)) {
+                *error =
+                    outputs[j].option + " and " + a.option + " name the same file '" + a.path + "'";
+                return false;
+            }
     }
     return true;
 }
@@ -206,18 +349,16 @@ bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* er
             o.screenshots.push_back({n, v.substr(colon + 1)});
         } else if (arg == "--input") {
             if (!value(&v)) return false;
-            std::ifstream file(v, std::ios::binary);
-            std::string text((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-            if (!file.is_open() || file.bad()) {
-                *error = "cannot read input script '" + v + "'";
+            std::string text, why;
+            if (!read_input_script(v, &text, &why)) {
+                *error = "cannot read input script '" + v + "': " + why;
                 return false;
             }
-            std::string why;
             if (!host_parse_input_script(text, &o.sim.input, &why)) {
                 *error = "input script " + v + ": " + why;
                 return false;
             }
+            o.input_path = v;
         } else {
             *error = "unknown option '" + arg + "' (see --help)";
             return false;

@@ -3,8 +3,8 @@
 // LCD frames), and turns the keyboard and game controllers into the
 // handheld's buttons; SDL's audio queue as the speaker; the vertical blanks
 // paced by the host's steady clock. F11 toggles fullscreen, F12 saves the
-// frame shown as out/screenshot-NNNNNN.png; closing the window asks the
-// program to quit the normal way.
+// frame shown as out/screenshot-NNNNNN.png; closing the window is a stop
+// request: the run ends at the next frame as --frames would there.
 #pragma once
 
 #include <cstdint>

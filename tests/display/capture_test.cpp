@@ -118,6 +118,7 @@ TEST(Capture, Y4mHeaderAndPlanesGiveBackTheFrame) {
     sim_y4m_frame(&w, f, {60000, 1001});
     sim_y4m_frame(&w, f, {60000, 1001});
     ASSERT_TRUE(sim_y4m_close(&w, &error)) << error;
+    ASSERT_TRUE(sim_out_commit(&w.out, &error)) << error;
 
     std::ifstream in(path, std::ios::binary);
     std::string header;

@@ -84,6 +84,14 @@ TEST(HandheldCalls, OpenFlagsReachTheKernelAsItsOwn) {
     struct stat st;
     ASSERT_EQ(stat(f.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);  // the mode argument came through
+
+    ASSERT_EQ(system(("ln -s f '" + (d / "link") + "'").c_str()), 0);
+    fd = open((d / "link").c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);  // followed without the flag
+    close(fd);
+    errno = 0;
+    EXPECT_EQ(open((d / "link").c_str(), O_WRONLY | O_NOFOLLOW), -1);
+    EXPECT_EQ(errno, ELOOP);  // refused with it
 }
 
 TEST(HandheldCalls, KernelErrorsBecomeNewlibsNumbers) {

@@ -118,6 +118,33 @@ TEST(HandBack, TheSoundFailureLineReachesAFileAndAPipe) {
     }
 }
 
+TEST(CommandLine, ErrorLinesShowOddBytesAsHexAndABomByName) {
+    struct Case {
+        const char* script;
+        const char* shown;
+    };
+    for (Case c : {Case{"5 \x1b[2J\n", "'\\x1B[2J'"},
+                   Case{"5 a\x01"
+                        "b\n",
+                        "'a\\x01b'"},
+                   Case{"\xEF\xBB\xBF"
+                        "0 start\n",
+                        "byte order mark (BOM)"}}) {
+        const std::string script = write_file("odd.input", c.script);
+        CliRun r = run("--headless --input " + script);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find(c.shown), std::string::npos) << r.err;
+        for (unsigned char b : r.err) EXPECT_TRUE(b == '\n' || (b >= 0x20 && b < 0x7F)) << r.err;
+    }
+}
+
+TEST(CommandLine, AnEmptyRecordingIsAY4mHeader) {
+    const std::string y4m = testing::TempDir() + "/" + std::to_string(getpid()) + ".empty.y4m";
+    CliRun r = run("--headless --frames 0 --record " + y4m);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(y4m), "YUV4MPEG2 W320 H240 F60:1 Ip A1:1 C444\n");
+}
+
 TEST(InputScript, KeysCommentsAndNone) {
     std::vector<SimInputStep> steps;
     std::string error;

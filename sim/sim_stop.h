@@ -1,0 +1,12 @@
+// Stop requests from outside the program: SIGINT, SIGTERM and SIGHUP. The
+// first one is only noted; the host run sees it at the next vertical blank
+// and ends the run there as --frames would. A second one ends the process at
+// once, by the signal's default action. A signal that was ignored when the
+// run started (a job started with '&' from a script) stays ignored.
+#pragma once
+
+// Installs the handlers; sim_stop_restore puts back what was there.
+void sim_stop_install();
+void sim_stop_restore();
+// 0, or the first stop signal received since sim_stop_install.
+int sim_stop_signal();
