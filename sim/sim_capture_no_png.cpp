@@ -1,0 +1,9 @@
+// Screenshots where the build has no zlib (the web page, the handheld's
+// builds): a screenshot fails with a reason, and a run asking for one leaves
+// no file, as any failed capture does.
+#include "sim/sim_capture.h"
+
+bool sim_png_write(const std::string& path, const SimFrame&, std::string* error) {
+    *error = "cannot write '" + path + "': this build writes no PNG files";
+    return false;
+}
