@@ -11,10 +11,16 @@ struct MDRIVER;
 void music_use_driver(MDRIVER* driver);
 MDRIVER* music_output_driver();
 
-// Where the lines about a module that cannot be played go, one line per call
-// without the newline: standard error on a PC (music_report_stderr), a front
-// end's own log, or nowhere (null, the default: the handheld just runs
-// without music).
+// What the glue says about a module that cannot be played, by whoever
+// listens; by default no one (the handheld just runs without music).
+struct MusicReporter {
+    void (*missing)(const char* file);
+    void (*unreadable)(const char* file, const char* reason);
+};
+void music_use_reporter(const MusicReporter* reporter);  // null: no one
+// The PC's words for it (music_report.cpp), one line per call without the
+// newline, to `sink`: standard error (music_report_stderr) or a front end's
+// own log. Null: no one again.
 void music_report_to(void (*sink)(const char* line));
 void music_report_stderr(const char* line);
 
