@@ -19,7 +19,7 @@ import sys
 PROGRAM = ["state", "hw", "render3d", "music", "demo", "overlay"]
 BELOW = {
     "state": [],
-    "libc": [],  # the C library's rand sequence, for the targets whose own differs
+    "glibc_rand": [],  # the C library's rand sequence, for the targets whose own differs
     "hw": [],
     "render3d": ["state", "hw"],
     "music": ["state", "hw"],
@@ -28,11 +28,11 @@ BELOW = {
     "sim": ["state", "hw", "music"],
     "sim/window": ["state", "hw", "music", "sim"],
     "shell": PROGRAM + ["sim", "sim/window"],
-    "web": PROGRAM + ["shell", "sim", "libc"],  # the web page's front end and entry, beside the shell
+    "web": PROGRAM + ["shell", "sim", "glibc_rand"],  # the web page's front end and entry, beside the shell
     "tools": ["state", "hw", "render3d", "music", "sim"],
     "tests": None,  # None: may reach every folder
     "bench": None,
-    "handheld": ["libc"],  # the handheld's kernel as newlib's platform, below every program
+    "handheld": ["glibc_rand"],  # the handheld's kernel as newlib's platform, below every program
     "cmake": [],
 }
 SKIP_DIRS = {".git", "out", ".ci"}
