@@ -82,7 +82,7 @@ add_library(palendro_mikmod STATIC
   ${_mikmod_src}/posix/strcasecmp.c
   ${_mikmod_src}/loaders/load_xm.c
   ${_mikmod_driver_sources}
-  ${CMAKE_CURRENT_LIST_DIR}/mikmod/random.c)
+  ${CMAKE_CURRENT_LIST_DIR}/../music/music_mikmod_random.c)  # ours: the glue's generator
 set_target_properties(palendro_mikmod PROPERTIES C_STANDARD 99 C_EXTENSIONS ON)
 target_compile_definitions(palendro_mikmod PRIVATE HAVE_CONFIG_H MIKMOD_BUILD)
 target_include_directories(palendro_mikmod BEFORE PRIVATE "${CMAKE_BINARY_DIR}/mikmod_config")

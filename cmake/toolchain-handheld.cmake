@@ -19,7 +19,11 @@ set(CMAKE_CXX_COMPILER arm-none-eabi-g++)
 set(CMAKE_ASM_COMPILER arm-none-eabi-gcc)
 set(CMAKE_AR arm-none-eabi-ar)
 set(CMAKE_RANLIB arm-none-eabi-ranlib)
-set(PALENDRO_HANDHELD ON)
+# PALENDRO_NEWLIB: every program of this build runs on newlib over the
+# handheld's kernel (handheld/), the simulator and the tests as well.
+# PALENDRO_DEVICE, a switch of its own, picks the program that drives the
+# real chip in place of the simulator.
+set(PALENDRO_NEWLIB ON)
 
 # The headers newlib lacks (sys/mman.h, sys/ioctl.h, sys/soundcard.h) come
 # from handheld/include, beside the C library's own.

@@ -109,5 +109,6 @@ done
 
 echo "== device program, its /dev/mem an ordinary file, under qemu-arm -cpu ti925t"
 python3 "$root/tests/handheld/device_run_test.py" "$out/device/shell/palendro_device_test" \
-    "$out/device/device-test-root" "$root" "$cmp_dir/x86.wav" || status=1
+    "$out/device/device-test-root" "$root" "$cmp_dir/x86.wav" \
+    "$(dirname "$(dirname "$x86")")/tools/hw_tables_dump" || status=1
 exit $status

@@ -1,7 +1,8 @@
 // The device backend: registers through a volatile pointer into the block
-// mapped from /dev/mem, and the real system calls. On the host it can only be
-// pointed at an ordinary file standing for /dev/mem (for tests); there it
-// never runs the kernel-module commands or the launcher.
+// mapped from /dev/mem, and the real system calls. The entry point says how
+// far it reaches: the handheld's program opens every file and runs the
+// kernel-module commands and the launcher; a test on the host points it at an
+// ordinary file standing for /dev/mem and nothing else.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@ namespace {
 
 struct DeviceHandheld final : RegIo, HwSystem {
     std::string mem_path = "/dev/mem";
+    bool firmware = false;  // the handheld's own files, commands and launcher
     volatile uint8_t* block = nullptr;
 
     volatile uint16_t* r16(uint32_t offset) {
@@ -32,11 +34,7 @@ struct DeviceHandheld final : RegIo, HwSystem {
 
     int open_file(const char* path, int flags) override {
         if (std::string(path) == "/dev/mem") return ::open(mem_path.c_str(), flags);
-#ifdef PALENDRO_DEVICE
-        return ::open(path, flags);
-#else
-        return -1;  // no touch screen behind a stand-in file
-#endif
+        return firmware ? ::open(path, flags) : -1;  // no touch screen behind a stand-in file
     }
     int close_file(int fd) override { return ::close(fd); }
     void* map_physical(int fd, uint32_t phys, uint32_t size) override {
@@ -49,21 +47,9 @@ struct DeviceHandheld final : RegIo, HwSystem {
         if (address == block) block = nullptr;
         ::munmap(address, size);
     }
-    int run_command(const char* command) override {
-#ifdef PALENDRO_DEVICE
-        return std::system(command);
-#else
-        (void)command;
-        return -1;
-#endif
-    }
+    int run_command(const char* command) override { return firmware ? std::system(command) : -1; }
     int exec_launcher(const char* directory, const char* path) override {
-#ifdef PALENDRO_DEVICE
-        if (::chdir(directory) == 0) ::execl(path, path, static_cast<char*>(nullptr));
-#else
-        (void)directory;
-        (void)path;
-#endif
+        if (firmware && ::chdir(directory) == 0) ::execl(path, path, static_cast<char*>(nullptr));
         return -1;
     }
     void bus_delay() override {
@@ -76,7 +62,8 @@ DeviceHandheld g_device;
 }  // namespace
 
 RegIo* hw_device_regs() { return &g_device; }
-HwSystem* hw_device_system(const char* mem_path) {
+HwSystem* hw_device_system(const char* mem_path, HwDeviceReach reach) {
     g_device.mem_path = mem_path;
+    g_device.firmware = reach == HwDeviceReach::firmware;
     return &g_device;
 }

@@ -43,8 +43,11 @@ void hw_set_port(RegIo* regs, HwSystem* system);
 RegIo* hw_regs();
 HwSystem* hw_system();
 
-// The device backend: real /dev/mem and volatile register access. On the
-// host it exists only for tests that point it at an ordinary file standing
-// for /dev/mem; it never runs commands or the launcher there.
+// The device backend: real /dev/mem and volatile register access. The
+// handheld's entry point gives it the firmware (every file, the shell commands
+// and the launcher); a test on the host gives it only an ordinary file
+// standing for /dev/mem, and it then opens nothing else and runs no command
+// and no launcher.
+enum class HwDeviceReach { mem_only, firmware };
 RegIo* hw_device_regs();
-HwSystem* hw_device_system(const char* mem_path);
+HwSystem* hw_device_system(const char* mem_path, HwDeviceReach reach);

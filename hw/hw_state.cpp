@@ -19,13 +19,24 @@ HwState g_hw;
 
 // The display and clock registers saved at start-up and restored at exit, in
 // this order (the order is the index into saved_regs16).
+// A pair or a 32-bit word is saved as its two halves, low then high.
+// clang-format off
 const uint16_t HW_SAVE_TABLE[HW_SAVED16_COUNT] = {
-    0x0904, 0x090A, 0x0912, 0x091C, 0x091E, 0x0924, 0x3010, 0x3014, 0x2800, 0x280A, 0x280C,
-    0x280E, 0x2820, 0x2822, 0x2804, 0x2806, 0x2808, 0x2816, 0x281A, 0x281C, 0x281E, 0x2882,
-    0x2824, 0x2848, 0x2818, 0x2892, 0x28DA, 0x28DC, 0x2880, 0x2826, 0x2846, 0x28DE, 0x28E0,
-    0x2906, 0x2908, 0x290C, 0x290E, 0x183A, 0x181E, 0x1820, 0x291E, 0x2920, 0x2922, 0x2924,
-    0x2926, 0x2928, 0x292A, 0x292C, 0x292E, 0x2930, 0x2932,
+    reg::SYS_CLOCK_ENABLE, reg::SYS_CLOCK_GATE, reg::SYS_CLOCK_912, reg::SYS_CLOCK_91C,
+    reg::SYS_DISPLAY_CLOCK, reg::SYS_DISPLAY_DIVIDER,
+    reg::SCALER_3010, reg::SCALER_3014,
+    reg::DPC_CONTROL, reg::DPC_280A, reg::DPC_280C, reg::DPC_280E, reg::DPC_2820, reg::DPC_2822,
+    reg::DPC_2804, reg::DPC_2806, reg::DPC_2808, reg::DPC_H_ACTIVE, reg::DPC_281A, reg::DPC_281C,
+    reg::DPC_281E, reg::VIDEO_FLAGS, reg::DPC_2824, reg::DPC_2848, reg::DPC_V_ACTIVE,
+    reg::VIDEO_A + reg::V_LINE_WIDTH, reg::RGB_CONTROL, reg::RGB_MIX, reg::LAYER_ENABLE,
+    reg::DPC_2826, reg::DPC_VSYNC_STATUS, reg::RGB_ALPHA_123, reg::RGB_ALPHA_45,
+    reg::RGB_HSCALE, reg::RGB_VSTEP, reg::RGB_LINE_STEP, reg::RGB_ODD_ADDR,
+    reg::SCALER_183A, reg::SCALER_181E, reg::SCALER_1820,
+    reg::CURSOR_CONTROL, reg::CURSOR_X, reg::CURSOR_Y,
+    reg::CURSOR_COLOUR_B, reg::CURSOR_COLOUR_B + 2, reg::CURSOR_COLOUR_A, reg::CURSOR_COLOUR_A + 2,
+    reg::CURSOR_BITMAP_2, reg::CURSOR_BITMAP_2 + 2, reg::CURSOR_BITMAP_1, reg::CURSOR_BITMAP_1 + 2,
 };
+// clang-format on
 
 static const char* const MEM_DEVICE = "/dev/mem";
 static const char* const TOUCH_DEVICE = "/dev/touchscreen/wm97xx";

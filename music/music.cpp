@@ -1,7 +1,8 @@
 // Music playback: configures libmikmod once, services its mixer once per
 // main-loop iteration, maps the overlay's volume and pause to the player and
 // releases everything at exit. Decoding, sequencing and mixing are the
-// library's; which output driver it mixes into is music_driver.cpp's choice.
+// library's; the output driver it mixes into and where its report lines go are
+// the entry point's choice (music_output.h).
 // The module file is read into memory once and checked (music_xm_check.h)
 // before the library parses the same bytes.
 #include "music/music.h"
@@ -15,8 +16,7 @@
 #include <mikmod.h>
 #include <sys/stat.h>
 
-#include "music/music_driver.h"
-#include "music/music_report.h"
+#include "music/music_output.h"
 #include "music/music_xm_check.h"
 
 constexpr int MUSIC_MAX_CHANNELS = 32;

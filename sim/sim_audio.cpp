@@ -11,7 +11,7 @@
 
 #include <mikmod.h>
 
-#include "music/music_driver.h"
+#include "music/music_output.h"
 #include "sim/sim_audio_sink.h"
 
 constexpr uint32_t CHUNK_SAMPLES = 1024;
@@ -177,7 +177,7 @@ bool sim_audio_setup(const SimAudioSetup& setup) {
     g_sim_audio = SimAudio{};
     g_sim_audio.setup = setup;
     g_sim_audio.fail_init = fail;
-    music_use_host_driver(&g_sim_audio_driver);
+    music_use_driver(&g_sim_audio_driver);
     if (setup.wav_path.empty()) return true;
     std::string error;
     g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, MUSIC_MIX_RATE, &error);

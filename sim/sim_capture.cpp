@@ -9,7 +9,6 @@
 #include <bit>
 
 #include "sim/color.h"
-#include "sim/png.h"
 
 uint64_t sim_frame_hash(const SimFrame& frame) {
     constexpr uint64_t FNV_OFFSET = 0xCBF29CE484222325ull, FNV_PRIME = 0x100000001B3ull;
@@ -48,30 +47,6 @@ std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame) {
     std::snprintf(line, sizeof line, "frame %06" PRIu64 " hash %016" PRIx64, frame_number,
                   sim_frame_hash(frame));
     return line;
-}
-
-// --- PNG ------------------------------------------------------------------
-
-bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
-    std::vector<uint8_t> rgb(frame.pixels.size() * 3);
-    for (size_t i = 0; i < frame.pixels.size(); ++i) {
-        rgb[3 * i] = uint8_t(frame.pixels[i] >> 16);
-        rgb[3 * i + 1] = uint8_t(frame.pixels[i] >> 8);
-        rgb[3 * i + 2] = uint8_t(frame.pixels[i]);
-    }
-    return png_write_rgb(path, frame.width, frame.height, rgb.data(), error);
-}
-
-bool sim_png_write_file(SimOutFile* f, const SimFrame& frame) {
-    std::vector<uint8_t> rgb(frame.pixels.size() * 3);
-    for (size_t i = 0; i < frame.pixels.size(); ++i) {
-        rgb[3 * i] = uint8_t(frame.pixels[i] >> 16);
-        rgb[3 * i + 1] = uint8_t(frame.pixels[i] >> 8);
-        rgb[3 * i + 2] = uint8_t(frame.pixels[i]);
-    }
-    const std::vector<uint8_t> png = png_encode_rgb(frame.width, frame.height, rgb.data());
-    sim_out_write(f, png.data(), png.size());
-    return sim_out_close(f);
 }
 
 // --- Y4M ------------------------------------------------------------------

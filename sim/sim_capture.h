@@ -24,7 +24,8 @@ uint64_t sim_frame_hash(const SimFrame& frame);
 // "frame 000123 hash 0123456789abcdef".
 std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame);
 
-// An 8-bit RGB PNG of the frame. On failure returns false with a reason.
+// An 8-bit RGB PNG of the frame. On failure returns false with a reason
+// (always, in a build without zlib).
 bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error);
 // The same into an opened output file, which is then closed; false (and
 // f->error set) when that fails.

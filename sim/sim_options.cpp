@@ -16,6 +16,7 @@
 
 #include "hw/hw_buttons.h"
 #include "music/music.h"
+#include "sim/sim_config_words.h"
 
 // The handheld's buttons by name.
 const KeyName HOST_KEY_NAMES[] = {
@@ -81,16 +82,6 @@ const char* host_usage() {
            "screenshot.\n";
 }
 
-static bool parse_u64(const std::string& s, uint64_t max, uint64_t* out) {
-    if (s.empty() || s[0] < '0' || s[0] > '9') return false;
-    errno = 0;
-    char* end = nullptr;
-    unsigned long long v = std::strtoull(s.c_str(), &end, 10);
-    if (errno || *end || v > max) return false;
-    *out = v;
-    return true;
-}
-
 static bool parse_keys(const std::string& word, uint32_t* mask) {
     *mask = 0;
     if (word == "-") return true;
@@ -132,7 +123,7 @@ bool host_parse_input_script(const std::string& text, std::vector<SimInputStep>*
             *error = "line " + std::to_string(number) + ": " + why;
             return false;
         };
-        if (!parse_u64(frame_word, UINT64_MAX / 2, &frame))
+        if (!sim_parse_number(frame_word, UINT64_MAX / 2, &frame))
             return fail("bad frame number '" + frame_word + "'");
         if (!(words >> keys_word)) return fail("missing keys after the frame number");
         if (words >> extra) return fail("unexpected '" + extra + "'");
@@ -305,35 +296,23 @@ bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* er
             o.version = true;
         } else if (arg == "--frames") {
             if (!value(&v)) return false;
-            if (!parse_u64(v, INT64_MAX, &n)) return bad(v);
+            if (!sim_parse_number(v, INT64_MAX, &n)) return bad(v);
             o.frames = int64_t(n);
             o.sim.exit_after_frames = int64_t(n);
         } else if (arg == "--scale") {
             if (!value(&v)) return false;
-            if (!parse_u64(v, 8, &n) || n < 1) return bad(v);
+            if (!sim_parse_number(v, 8, &n) || n < 1) return bad(v);
             o.scale = int(n);
         } else if (arg == "--clock-start") {
             if (!value(&v)) return false;
-            if (!parse_u64(v, UINT32_MAX, &n)) return bad(v);
+            if (!sim_parse_number(v, UINT32_MAX, &n)) return bad(v);
             o.sim.clock_start_seconds = uint32_t(n);
         } else if (arg == "--tv") {
             if (!value(&v)) return false;
-            if (v == "ntsc")
-                o.sim.output = SimOutput::TV_NTSC;
-            else if (v == "pal")
-                o.sim.output = SimOutput::TV_PAL;
-            else
-                return bad(v);
+            if (!sim_parse_tv(v, &o.sim.output)) return bad(v);
         } else if (arg == "--board") {
             if (!value(&v)) return false;
-            if (v == "plain")
-                o.sim.board = SimBoard::PLAIN;
-            else if (v == "touch")
-                o.sim.board = SimBoard::TOUCH;
-            else if (v == "touch-low")
-                o.sim.board = SimBoard::TOUCH_LOW;
-            else
-                return bad(v);
+            if (!sim_parse_board(v, &o.sim.board)) return bad(v);
         } else if (arg == "--trace" || arg == "--record" || arg == "--wav") {
             if (!value(&v)) return false;
             if (v.empty()) return bad(v);
@@ -344,7 +323,7 @@ bool host_parse_options(int argc, char** argv, HostOptions* out, std::string* er
             if (!value(&v)) return false;
             size_t colon = v.find(':');
             if (colon == std::string::npos || colon + 1 >= v.size() ||
-                !parse_u64(v.substr(0, colon), INT64_MAX, &n))
+                !sim_parse_number(v.substr(0, colon), INT64_MAX, &n))
                 return bad(v);
             o.screenshots.push_back({n, v.substr(colon + 1)});
         } else if (arg == "--input") {

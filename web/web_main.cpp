@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "music/music.h"
+#include "music/music_output.h"
 #include "sim/sim_controls.h"
 #include "sim/sim_options.h"
 #include "web/web_options.h"
@@ -70,6 +71,7 @@ EMSCRIPTEN_KEEPALIVE uint32_t web_mix_rate() { return MUSIC_MIX_RATE; }  // the 
 // Builds the machine and starts the program: `speaker` when the page's sound
 // output runs. A test run with hashes writes its sound to TEST_WAV_PATH.
 EMSCRIPTEN_KEEPALIVE const char* web_start(int speaker) {
+    music_report_to(music_report_stderr);  // the browser's console
     WebRunSetup setup;
     setup.options = g_options;
     setup.hooks.present = present;

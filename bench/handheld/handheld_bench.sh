@@ -111,8 +111,8 @@ echo "handheld_bench: the device program's test build with the sound device's do
 cmake --build "$out/device" --parallel "$jobs" --target palendro_device_test >>"$log" 2>&1 ||
     { echo "handheld_bench: cannot build palendro_device_test (see $log)" >&2; exit 1; }
 sim="$out/device/shell/palendro_device_test"  # address() looks here now
-upper_page="$(awk '/constexpr uint32_t UPPER_PHYS = / { sub(/u;.*/, "", $5); print $5 }' \
-    "$root/hw/regs.h")"
+tables="$(dirname "$out")/tools/hw_tables_dump"  # the host build's (bench/run_all.sh)
+upper_page="$("$tables" | awk '$1 == "UPPER_PHYS" { print $2 }')"
 device_counts="$out/device_frames.txt"
 rm -f "$device_counts"
 args="out=$device_counts,frame=$(address _Z9osd_inputv),off=$(address _Z13hw_wait_vsyncv)"
@@ -120,7 +120,7 @@ args+=",on=$(address _Z12music_updatev),end=$(address _Z10music_stopv)"
 args+=",upper=$(printf %x $((upper_page >> 12)))"
 DEVICE_FRAGMENTS=1024 DEVICE_PLAY_SECONDS="${HANDHELD_DEVICE_SECONDS:-60}" \
     DEVICE_QEMU_PLUGIN="$plugin,$args" python3 "$root/tests/handheld/device_run_test.py" "$sim" \
-    "$out/device/device-test-root" "$root" - >>"$log" 2>&1 ||
+    "$out/device/device-test-root" "$root" - "$tables" >>"$log" 2>&1 ||
     { echo "handheld_bench: the device program failed under qemu (see $log)" >&2; exit 1; }
 awk '
     NF == 1 { n++; s += $1; if ($1 > worst) { worst = $1; at = n - 1 } }

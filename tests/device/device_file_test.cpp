@@ -105,7 +105,7 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     memset(mem.upper, 0x3C, FILE_PAGE);
 
     hw_reset_state();
-    hw_set_port(hw_device_regs(), hw_device_system(mem.path.c_str()));
+    hw_set_port(hw_device_regs(), hw_device_system(mem.path.c_str(), HwDeviceReach::mem_only));
     testing::internal::CaptureStdout();
     uint32_t ms = 0;
     {

@@ -12,9 +12,12 @@ firmware's shell (scripts of this test in ROOT). Its /dev/dsp is the
 sound device's double (dsp_double.py), once for each fragment size the
 driver may grant: the loop keeps the display's 60 Hz, no write is held after
 the first second, nothing underruns, and the bytes written are the PC
-program's --wav samples (PC_WAV) from the frame the sound started.
+program's --wav samples (PC_WAV) from the frame the sound started. The
+register offsets, bits and save table come from HW_TABLES, the host build's
+tools/hw_tables/hw_tables_dump.
 
-    device_run_test.py PROGRAM ROOT REPO PC_WAV   (the program runs in REPO, beside the music)
+    device_run_test.py PROGRAM ROOT REPO PC_WAV HW_TABLES
+                                          (the program runs in REPO, beside the music)
 
 For the bench (bench/handheld/handheld_bench.sh): PC_WAV '-' leaves the byte
 comparison out, DEVICE_FRAGMENTS (e.g. 1024) picks the fragment sizes,
@@ -23,7 +26,6 @@ DEVICE_QEMU_PLUGIN gives qemu a plugin (its -plugin argument).
 """
 import mmap
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -33,7 +35,7 @@ import time
 import dsp_double
 
 PROGRAM, ROOT, REPO = (os.path.abspath(a) for a in sys.argv[1:4])
-PC_WAV = sys.argv[4]
+PC_WAV, HW_TABLES = sys.argv[4:6]
 QEMU = ["qemu-arm", "-cpu", "ti925t"]
 if os.environ.get("DEVICE_QEMU_PLUGIN"):
     QEMU += ["-plugin", os.environ["DEVICE_QEMU_PLUGIN"]]
@@ -48,18 +50,16 @@ MOST_HELD = 0.004  # seconds a write may wait on the device after the first seco
 MOST_BUFFERED = 8840  # bytes: 100 ms
 
 
-def read(path):
-    with open(os.path.join(REPO, path), encoding="utf-8") as f:
-        return f.read()
-
-
-# The register map and the save table, from the hardware layer's own sources.
-REGS = {m.group(1): int(m.group(2), 0) for m in re.finditer(
-    r"constexpr uint(?:16|32)_t (\w+) = (0x[0-9A-Fa-f]+|\d+)u?;", read("hw/regs.h"))}
-SAVE_TABLE = [int(x, 16) for x in re.findall(r"0x[0-9A-F]{4}", re.search(
-    r"HW_SAVE_TABLE\[HW_SAVED16_COUNT\] = \{([^}]*)\}", read("hw/hw_state.cpp")).group(1))]
-UPPER_SIZE = 8 * 1024 * 1024
-assert "UPPER_MEMORY_SIZE = 8u * 1024 * 1024" in read("hw/hw.h")
+# The register map and the save table, as the hardware layer has them.
+REGS, SAVE_TABLE = {}, []
+for line in subprocess.run([HW_TABLES], check=True, capture_output=True, text=True).stdout.split("\n"):
+    if line:
+        name, value = line.split()
+        if name == "save":
+            SAVE_TABLE.append(int(value, 16))
+        else:
+            REGS[name] = int(value, 16)
+UPPER_SIZE = REGS["UPPER_MEMORY_SIZE"]
 LAUNCHER_SCREEN = 320 * 240 * 2
 BLOCK, BLOCK_SIZE, UPPER = REGS["BLOCK_PHYS"], REGS["BLOCK_SIZE"], REGS["UPPER_PHYS"]
 L_PIN, R_PIN = 1 << 10, 1 << 11  # port C pins: the exit keys, 0 while held

@@ -70,7 +70,7 @@ TEST(VsyncWait, OneBlankPerWaitAtTheDisplayRate) {
         SimConfig config;
         config.clock_start_seconds = start;
         SimMachine sim(config);
-        test_attach(&sim, &sim);
+        TestAttached attached(&sim, &sim);
         uint32_t t0, t1;
         hw_wait_vsync();  // past time 0, whose reading does not fix the zero
         hw_get_ticks(&t0);
@@ -80,7 +80,6 @@ TEST(VsyncWait, OneBlankPerWaitAtTheDisplayRate) {
         hw_get_ticks(&t1);
         EXPECT_EQ(sim.frame_count() - f0, 300u);
         EXPECT_NEAR(double(t1 - t0), 5000.0, 2.0) << "clock start " << start;
-        hw_set_port(nullptr, nullptr);
     }
 }
 
@@ -88,7 +87,7 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     SimConfig config;
     config.output = SimOutput::TV_PAL;
     SimMachine sim(config);
-    test_attach(&sim, &sim);
+    TestAttached attached(&sim, &sim);
     g_hw.video_mode = VIDEO_OUTPUT_TV_PAL;
     uint64_t f0 = sim.frame_count();
     uint64_t t0 = sim.time_ns();
@@ -96,7 +95,6 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     EXPECT_EQ(sim.frame_count() - f0, 50u);
     EXPECT_NEAR(double(sim.time_ns() - t0), 1e9, 2e7);            // 50 Hz
     EXPECT_EQ(sim.register_file()[0x2846 / 2] & 0x0020, 0x0020);  // armed by every wait
-    hw_set_port(nullptr, nullptr);
 }
 
 // On a TV the controller's flag shows a vertical blank only after the 0x0020

@@ -136,7 +136,7 @@ TEST(ProgramOnSimulator, ExitCombinationRunsTheWholeShutdown) {
     config.exit_after_frames = 8;
     SimMachine sim(config);
     std::vector<uint16_t> before(sim.register_file(), sim.register_file() + 0x8000);
-    test_attach(&sim, &sim);
+    TestAttached attached(&sim, &sim);
     g_quit = 0;
     testing::internal::CaptureStdout();
     EXPECT_EQ(main_run(), 0);
@@ -159,7 +159,6 @@ TEST(ProgramOnSimulator, ExitCombinationRunsTheWholeShutdown) {
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "command /sbin/rmmod mmuhack"), 2);
     EXPECT_GE(sim.frame_count(), 9u);
     sim.shutdown();
-    hw_set_port(nullptr, nullptr);
 }
 
 }  // namespace

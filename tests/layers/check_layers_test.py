@@ -5,6 +5,7 @@ import sys
 import tempfile
 import textwrap
 import unittest
+from unittest import mock
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 import check_layers  # noqa: E402
@@ -17,7 +18,7 @@ GOOD = {
     "cmake/third.cmake": "add_library(palendro_third STATIC third.c)\n",
     "music/CMakeLists.txt": textwrap.dedent("""\
         palendro_library(palendro_music m.cpp)
-        target_link_libraries(palendro_music PUBLIC palendro_third palendro_hw)
+        target_link_libraries(palendro_music PUBLIC palendro_third)
         """),
     "demo/CMakeLists.txt": textwrap.dedent("""\
         palendro_library(palendro_demo d.cpp)
@@ -37,7 +38,7 @@ GOOD = {
 }
 
 
-def problems(changes):
+def problems(changes, exact=False):
     files = dict(GOOD)
     files.update(changes)
     with tempfile.TemporaryDirectory() as root:
@@ -48,7 +49,7 @@ def problems(changes):
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "w") as f:
                 f.write(text)
-        return check_layers.check(root)
+        return check_layers.check(root, exact)
 
 
 class CheckLayers(unittest.TestCase):
@@ -89,9 +90,27 @@ class CheckLayers(unittest.TestCase):
         self.assertEqual(len(found), 1, found)
         self.assertIn("folder phone/ has no layer", found[0])
 
+    def test_an_edge_the_table_lacks_fails(self):
+        # The glue reaches neither the hardware layer nor the program-wide values.
+        found = problems({"music/m.cpp": '#include "state/s.h"\n',
+                          "music/CMakeLists.txt": GOOD["music/CMakeLists.txt"] +
+                          "target_link_libraries(palendro_music PRIVATE palendro_hw)\n"})
+        self.assertEqual(len(found), 2, found)
+        self.assertIn('music/m.cpp:1: music includes "state/s.h"', found[0])
+        self.assertIn("palendro_music (music) links palendro_hw (hw)", found[1])
+
+    def test_a_table_edge_nothing_uses_fails_on_the_whole_tree(self):
+        table = {"state": [], "hw": [], "music": [], "demo": ["hw", "state", "music"],
+                 "shell": ["demo", "hw"], "tests": None, "cmake": []}
+        with mock.patch.dict(check_layers.BELOW, table, clear=True):
+            self.assertEqual(problems({}), [])
+            found = problems({}, exact=True)
+        self.assertEqual(len(found), 1, found)
+        self.assertIn("the table lets demo reach music, which no include or link does", found[0])
+
     def test_the_real_tree_passes(self):
         root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-        self.assertEqual(check_layers.check(root), [])
+        self.assertEqual(check_layers.check(root, exact=True), [])
 
 
 if __name__ == "__main__":

@@ -92,12 +92,13 @@ TEST(TwoMachines, SideBySideShowTheSameFrames) {
     });
 
     TwinSeam seam(a, b);
-    test_attach(&seam, &seam);
-    g_quit = 0;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(main_run(), 0);
-    testing::internal::GetCapturedStdout();
-    hw_set_port(nullptr, nullptr);
+    {
+        TestAttached attached(&seam, &seam);
+        g_quit = 0;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(main_run(), 0);
+        testing::internal::GetCapturedStdout();
+    }
 
     EXPECT_EQ(seam.disagreements, 0);
     ASSERT_EQ(hashes_a.size(), size_t(FRAMES));

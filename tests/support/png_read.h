@@ -1,7 +1,7 @@
-// Reads back the PNG files the project writes (8-bit RGB, filter 0, stored
-// and fixed-Huffman deflate blocks), checking every CRC and the Adler-32.
-// Anything else (palettes, other filters, dynamic Huffman blocks) is refused
-// with a reason: the tests only read what the project itself wrote.
+// Reads back the PNG files the project writes (8-bit RGB, filter 0), checking
+// every CRC and the zlib stream. Anything else (palettes, other filters,
+// interlace) is refused with a reason: the tests only read what the project
+// itself wrote.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,3 @@ struct PngImage {
 
 bool png_decode_rgb(const std::vector<uint8_t>& file, PngImage* image, std::string* error);
 bool png_read_rgb(const std::string& path, PngImage* image, std::string* error);
-// The deflate stream inside a zlib stream; false on a damaged stream.
-bool png_zlib_decompress(const uint8_t* data, size_t size, std::vector<uint8_t>* out,
-                         std::string* error);

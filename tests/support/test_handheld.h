@@ -63,3 +63,12 @@ void test_attach(RegIo* regs, HwSystem* system);
 // Attached, then started as the program starts it (hw_init), with standard
 // output captured from before the banner on.
 void test_start(RegIo* regs, HwSystem* system, const char* arg = "test");
+// test_attach for one scope: the seam is cleared again at its end, also when
+// an assertion leaves the test early, so no later test reaches a backend
+// that is gone.
+struct TestAttached {
+    TestAttached(RegIo* regs, HwSystem* system) { test_attach(regs, system); }
+    ~TestAttached() { hw_set_port(nullptr, nullptr); }
+    TestAttached(const TestAttached&) = delete;
+    TestAttached& operator=(const TestAttached&) = delete;
+};

@@ -1,7 +1,7 @@
-// The handheld C library's additive-feedback generator (see libc_rand.h).
-#include "libc/libc_rand.h"
+// The handheld C library's additive-feedback generator (see glibc_rand.h).
+#include "glibc_rand/glibc_rand.h"
 
-void libc_rand_seed(LibcRand* g, uint32_t seed) {
+void glibc_rand_seed(GlibcRand* g, uint32_t seed) {
     if (seed == 0) seed = 1;
     // The first values come from the seed by the minimal-standard multiplier;
     // the library takes the seed as a signed 32-bit number.
@@ -14,10 +14,10 @@ void libc_rand_seed(LibcRand* g, uint32_t seed) {
         g->ring[i] = uint32_t(word);
     }
     g->next = 34 % 31;
-    for (int i = 0; i < 310; ++i) libc_rand_draw(g);  // the library throws these away
+    for (int i = 0; i < 310; ++i) glibc_rand_draw(g);  // the library throws these away
 }
 
-int libc_rand_draw(LibcRand* g) {
+int glibc_rand_draw(GlibcRand* g) {
     uint32_t& slot = g->ring[g->next];     // r(i - 31)
     slot += g->ring[(g->next + 28) % 31];  // + r(i - 3)
     g->next = (g->next + 1) % 31;

@@ -1,0 +1,24 @@
+// Screenshots on the PC: the frame as an 8-bit RGB PNG (sim/png.h, zlib).
+#include "sim/png.h"
+#include "sim/sim_capture.h"
+
+static std::vector<uint8_t> frame_rgb(const SimFrame& frame) {
+    std::vector<uint8_t> rgb(frame.pixels.size() * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        rgb[3 * i] = uint8_t(frame.pixels[i] >> 16);
+        rgb[3 * i + 1] = uint8_t(frame.pixels[i] >> 8);
+        rgb[3 * i + 2] = uint8_t(frame.pixels[i]);
+    }
+    return rgb;
+}
+
+bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
+    return png_write_rgb(path, frame.width, frame.height, frame_rgb(frame).data(), error);
+}
+
+bool sim_png_write_file(SimOutFile* f, const SimFrame& frame) {
+    const std::vector<uint8_t> png =
+        png_encode_rgb(frame.width, frame.height, frame_rgb(frame).data());
+    sim_out_write(f, png.data(), png.size());
+    return sim_out_close(f);
+}
