@@ -12,7 +12,6 @@
 #include <mikmod.h>
 
 #include "music/music_output.h"
-#include "sim/sim_audio_sink.h"
 
 constexpr uint32_t CHUNK_SAMPLES = 1024;
 
@@ -26,11 +25,7 @@ struct SimAudio {
     uint64_t mixer_bytes = 0;
     uint64_t wav_end = UINT64_MAX;  // samples before this one go to the WAV
     int64_t wav_full_at = -1;       // the frame the WAV stopped before when full
-    SimWav wav;
-    bool wav_ok = true;  // the WAV (if any) opened and every write went through
-    bool wav_done = false;
-    std::string wav_open_error;  // the line when the WAV could not be created  // closed (and, with
-                                 // setup.wav_commit, renamed or withdrawn)
+    bool wav_done = false;          // the recorder was finished
 };
 
 static SimAudio g_sim_audio;
@@ -55,7 +50,7 @@ static void account_frames() {
                 a.wav_end = a.due;
             } else if ((a.due + n) * 4 > a.setup.wav_max_data_bytes) {
                 a.wav_end = a.due;
-                if (a.wav.out.file) a.wav_full_at = int64_t(a.frames);
+                if (a.setup.wav) a.wav_full_at = int64_t(a.frames);
             }
         }
         a.due += n;
@@ -82,8 +77,8 @@ static void produce(Fill fill) {
             memset(buf, 0, n * 4);
         }
         if (a.setup.mute) memset(buf, 0, n * 4);
-        if (a.out < a.wav_end)
-            sim_wav_write(&a.wav, buf, uint32_t(a.wav_end - a.out < n ? a.wav_end - a.out : n));
+        if (a.setup.wav && a.out < a.wav_end)
+            a.setup.wav->record(buf, uint32_t(a.wav_end - a.out < n ? a.wav_end - a.out : n));
         if (a.speaker_open) a.setup.speaker->queue(buf, n);
         a.out += n;
     }
@@ -171,18 +166,13 @@ static MDRIVER g_sim_audio_driver = {
 
 MDRIVER* sim_audio_driver() { return &g_sim_audio_driver; }
 
-bool sim_audio_setup(const SimAudioSetup& setup) {
+void sim_audio_setup(const SimAudioSetup& setup) {
     sim_audio_finish();
     bool fail = g_sim_audio.fail_init;
     g_sim_audio = SimAudio{};
     g_sim_audio.setup = setup;
     g_sim_audio.fail_init = fail;
     music_use_driver(&g_sim_audio_driver);
-    if (setup.wav_path.empty()) return true;
-    std::string error;
-    g_sim_audio.wav_ok = sim_wav_open(&g_sim_audio.wav, setup.wav_path, MUSIC_MIX_RATE, &error);
-    g_sim_audio.wav_open_error = error;
-    return g_sim_audio.wav_ok;
 }
 
 void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = speaker; }
@@ -190,11 +180,9 @@ void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = sp
 void sim_audio_finish() {
     SimAudio& a = g_sim_audio;
     produce(Fill::GAP);
-    if (!a.wav_done && !a.wav.out.path.empty()) {
+    if (!a.wav_done && a.setup.wav) {
         a.wav_done = true;
-        if (!sim_wav_close(&a.wav)) a.wav_ok = false;
-        std::string error;
-        if (a.setup.wav_commit && !sim_audio_wav_commit(a.wav_ok, &error)) a.wav_ok = false;
+        a.setup.wav->finish();
     }
     // The clock's machine may go away now: later services make no samples.
     g_sim_audio.setup.frame_count = nullptr;
@@ -208,17 +196,6 @@ void sim_audio_end_wav_at(uint64_t frame) {
         a.setup.wav_frames = int64_t(frame);
 }
 
-bool sim_audio_wav_ok() { return g_sim_audio.wav_ok && !g_sim_audio.wav.out.error; }
-
-const std::string& sim_audio_wav_open_error() { return g_sim_audio.wav_open_error; }
-
-std::string sim_audio_wav_reason() { return sim_out_reason(g_sim_audio.wav.out); }
-
-bool sim_audio_wav_commit(bool keep, std::string* error) {
-    if (keep) return sim_out_commit(&g_sim_audio.wav.out, error);
-    sim_out_withdraw(&g_sim_audio.wav.out);
-    return true;
-}
 int64_t sim_audio_wav_full_at() { return g_sim_audio.wav_full_at; }
 uint64_t sim_audio_wav_max_data_bytes() { return g_sim_audio.setup.wav_max_data_bytes; }
 

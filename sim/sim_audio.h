@@ -1,7 +1,7 @@
 // The simulated handheld's sound output: a libmikmod driver that mixes with
 // the library's software mixer exactly as many samples as the frames the
 // virtual clock has run, and hands them to the host's sound device (window),
-// a WAV file (--wav), both, or nowhere. --mute zeroes the mixed samples and
+// a recorder (the WAV file of --wav), both, or nowhere. --mute zeroes the mixed samples and
 // changes nothing else. A host sound device that cannot open is one line on
 // standard error ("no sound device: running silent"); the music is mixed
 // and the WAV written all the same.
@@ -14,7 +14,6 @@
 #include "music/music.h"
 #include "sim/sim.h"
 
-struct HostOptions;
 struct MDRIVER;
 
 // Silence kept queued ahead of the host's sound device: six frames at 60 Hz,
@@ -28,48 +27,32 @@ constexpr uint64_t SIM_WAV_MAX_DATA_BYTES = (0xFFFFFFFFull - 36) / 4 * 4;
 struct SimAudioSetup {
     SimSpeaker* speaker = nullptr;  // the host's sound device (a paced front end), or none
     bool mute = false;
-    std::string wav_path;     // "" = no WAV
-    int64_t wav_frames = -1;  // the WAV covers frames 0 .. wav_frames-1 (-1: all)
-    // The WAV stops before the frame that would take its sound data past this
-    // size (its sizes are 32-bit); tests use a small stand-in.
+    SimRecorder* wav =
+        nullptr;              // the recording (a WAV file), or none; finished by sim_audio_finish
+    int64_t wav_frames = -1;  // the recording covers frames 0 .. wav_frames-1 (-1: all)
+    // The recording stops before the frame that would take its sound data
+    // past this size (a WAV's sizes are 32-bit); tests use a small stand-in.
     uint64_t wav_max_data_bytes = SIM_WAV_MAX_DATA_BYTES;
-    // The WAV takes its real name (or is removed when a write failed) when
-    // the driver finishes; false: it is only closed, and sim_audio_wav_commit
-    // decides, with the run's other files.
-    bool wav_commit = true;
     std::function<uint64_t()> frame_count;  // vertical blanks so far
     std::function<SimRate()> frame_rate;    // of the output being driven now
 };
-
-// From the host command line: --wav, --mute; the clock is `machine`'s, the
-// WAV is finished when the machine shuts down. False, with one line on
-// standard error, when the WAV cannot be created.
-bool sim_audio_configure(const HostOptions& options, SimMachine& machine);
 
 // The host's sound device, from the front end; before the program starts.
 void sim_audio_set_speaker(SimSpeaker* speaker);
 
 // sim_audio_setup with `machine`'s clock, finished at the machine's shutdown.
-bool sim_audio_attach(SimMachine& machine, SimAudioSetup setup);
+void sim_audio_attach(SimMachine& machine, SimAudioSetup setup);
 
-// Installs the driver for the music glue and opens the WAV (temporary name);
-// false when the WAV cannot be created.
-bool sim_audio_setup(const SimAudioSetup& setup);
-// Silence up to the last frame run, then the WAV gets its sizes and its name
-// and the driver lets go of the clock. Idempotent.
+// Installs the driver for the music glue.
+void sim_audio_setup(const SimAudioSetup& setup);
+// Silence up to the last frame run, then the recording is finished and the
+// driver lets go of the clock. Idempotent.
 void sim_audio_finish();
-// The WAV ends before `frame` (if it would not end sooner), as with
+// The recording ends before `frame` (if it would not end sooner), as with
 // wav_frames = `frame`; before the driver has accounted that frame.
 void sim_audio_end_wav_at(uint64_t frame);
-// False when the WAV could not be written completely (it is then not kept).
-bool sim_audio_wav_ok();
-std::string sim_audio_wav_reason();             // why not, as errno says
-const std::string& sim_audio_wav_open_error();  // the line when it could not be created
-// After sim_audio_finish with setup.wav_commit false: the WAV takes its real
-// name (`keep`) or is removed; false, with one line, when the rename fails.
-bool sim_audio_wav_commit(bool keep, std::string* error);
-// -1, or the frame the WAV stopped before because it was full: it is kept,
-// complete, with frames 0 .. that frame - 1.
+// -1, or the frame the recording stopped before because it was full: it is
+// kept, complete, with frames 0 .. that frame - 1.
 int64_t sim_audio_wav_full_at();
 uint64_t sim_audio_wav_max_data_bytes();  // the limit in use
 

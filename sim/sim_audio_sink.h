@@ -1,4 +1,5 @@
-// The WAV file the sound driver's samples go to (--wav).
+// The WAV file the sound driver records into (--wav), and the host run's
+// set-up of the sound: its clock, --mute and the WAV.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,10 @@
 #include <string>
 
 #include "sim/sim_file.h"
+#include "sim/sim_front.h"
+
+struct HostOptions;
+class SimMachine;
 
 struct SimWav {
     SimOutFile out;  // under its temporary name until committed
@@ -18,3 +23,22 @@ bool sim_wav_open(SimWav* wav, const std::string& path, uint32_t rate, std::stri
 void sim_wav_write(SimWav* wav, const int16_t* stereo, uint32_t samples);
 // Sizes, then the file is closed (not yet renamed). False when any write failed.
 bool sim_wav_close(SimWav* wav);
+
+// The run's WAV as the sound driver's recorder, one at a time: created at
+// `path` (after the recording in progress, if any, is finished); null when
+// `path` is "" or, with one line in `error`, when it cannot be created. With
+// `commit_at_finish` it takes its real name (or is removed when a write
+// failed) when the driver finishes; otherwise it is only closed then, and
+// sim_wav_commit decides, with the run's other files.
+SimRecorder* sim_wav_record(const std::string& path, bool commit_at_finish, std::string* error);
+// False when the WAV could not be written completely (it is then not kept).
+bool sim_wav_ok();
+std::string sim_wav_reason();  // why not, as errno says
+// The WAV takes its real name (`keep`) or is removed; false, with one line,
+// when the rename fails.
+bool sim_wav_commit(bool keep, std::string* error);
+
+// From the host command line: --wav, --mute; the clock is `machine`'s, the
+// WAV is finished when the machine shuts down. False, with one line on
+// standard error, when the WAV cannot be created.
+bool sim_audio_configure(const HostOptions& options, SimMachine& machine);

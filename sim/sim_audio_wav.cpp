@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "music/music.h"
+#include "sim/sim_audio.h"
 #include "sim/sim_audio_sink.h"
 #include "sim/sim_file.h"
 
@@ -68,4 +70,46 @@ bool sim_wav_close(SimWav* wav) {
         sim_out_write(&wav->out, h, sizeof h);
     }
     return sim_out_close(&wav->out);
+}
+
+namespace {
+
+struct WavRecorder final : SimRecorder {
+    SimWav wav;
+    bool active = false;  // a WAV was asked for
+    bool commit = false;  // renamed or removed at finish
+    bool ok = true;       // opened, and every write and the close went through
+
+    void record(const int16_t* stereo, uint32_t samples) override {
+        sim_wav_write(&wav, stereo, samples);
+    }
+    void finish() override {
+        if (!sim_wav_close(&wav)) ok = false;
+        std::string error;
+        if (commit && !sim_wav_commit(ok, &error)) ok = false;
+    }
+};
+
+WavRecorder g_sim_wav;
+
+}  // namespace
+
+SimRecorder* sim_wav_record(const std::string& path, bool commit_at_finish, std::string* error) {
+    sim_audio_finish();  // the driver lets go of the recorder it has
+    g_sim_wav = WavRecorder{};
+    if (path.empty()) return nullptr;
+    g_sim_wav.active = true;
+    g_sim_wav.commit = commit_at_finish;
+    g_sim_wav.ok = sim_wav_open(&g_sim_wav.wav, path, MUSIC_MIX_RATE, error);
+    return g_sim_wav.ok ? &g_sim_wav : nullptr;
+}
+
+bool sim_wav_ok() { return !g_sim_wav.active || (g_sim_wav.ok && !g_sim_wav.wav.out.error); }
+
+std::string sim_wav_reason() { return sim_out_reason(g_sim_wav.wav.out); }
+
+bool sim_wav_commit(bool keep, std::string* error) {
+    if (keep) return sim_out_commit(&g_sim_wav.wav.out, error);
+    sim_out_withdraw(&g_sim_wav.wav.out);
+    return true;
 }

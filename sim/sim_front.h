@@ -3,7 +3,7 @@
 // sound, and pacing of the vertical blanks by the host clock. The machine,
 // the compositor, the captures and the sound driver know these only through
 // the interfaces below, so they need no window system, no sound device, no
-// host clock and no threads; a headless run has none of them.
+// file, no host clock and no threads; a headless run has none of them.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,14 @@ struct SimSpeaker {
     virtual bool open(uint32_t rate) = 0;
     virtual void queue(const int16_t* stereo, uint32_t samples) = 0;
     virtual void close() = 0;
+};
+
+// Where a recording's sound goes (the PC run's WAV file): the samples of the
+// recorded frames in order, then one finish when the driver lets go.
+struct SimRecorder {
+    virtual ~SimRecorder() = default;
+    virtual void record(const int16_t* stereo, uint32_t samples) = 0;
+    virtual void finish() = 0;
 };
 
 struct SimPacer {

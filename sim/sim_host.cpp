@@ -12,6 +12,7 @@
 #include "hw/hw_port.h"
 #include "sim/sim.h"
 #include "sim/sim_audio.h"
+#include "sim/sim_audio_sink.h"
 #include "sim/sim_display.h"
 #include "sim/sim_progress.h"
 #include "sim/sim_stop.h"
@@ -76,7 +77,7 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     machine.on_vblank([&](const SimVblank& b) {
         if (sim_stop_signal()) stop_asked = true;
         const bool failed =
-            (shown && shown->capture_failed()) || !sim_audio_wav_ok() || machine.trace_error();
+            (shown && shown->capture_failed()) || !sim_wav_ok() || machine.trace_error();
         if (stop_asked || failed) stop_at(b.frame);
     });
     SimDisplay display(machine, options);
@@ -111,8 +112,8 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     // All or nothing: every capture and the WAV are kept together, or all
     // are withdrawn; one line for each that failed.
     bool ok = display.finish();
-    if (!sim_audio_wav_ok()) {
-        say("'" + host_printable(options.wav_path) + "': " + sim_audio_wav_reason());
+    if (!sim_wav_ok()) {
+        say("'" + host_printable(options.wav_path) + "': " + sim_wav_reason());
         ok = false;
     }
     if (machine.trace_error()) {
@@ -129,13 +130,13 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         say(host_printable(error));
         ok = false;
     }
-    if (ok && !sim_audio_wav_commit(true, &error)) {
+    if (ok && !sim_wav_commit(true, &error)) {
         say(host_printable(error));
         ok = false;
     }
     if (!ok) {
         display.withdraw();
-        sim_audio_wav_commit(false, &error);
+        sim_wav_commit(false, &error);
         return 1;
     }
     if (sim_audio_wav_full_at() >= 0) {

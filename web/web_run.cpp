@@ -6,6 +6,7 @@
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim_audio.h"
+#include "sim/sim_audio_sink.h"
 #include "sim/sim_capture.h"
 #include "sim/sim_output.h"
 
@@ -46,12 +47,14 @@ bool web_run_start(const WebRunSetup& setup, std::string* error) {
     SimMachine& m = *w.machine;
     SimAudioSetup audio;
     audio.speaker = setup.speaker;
-    audio.wav_path = setup.wav_path;
     audio.wav_frames = setup.options.frames;  // like the hashes: frames 0 .. N-1
-    if (!sim_audio_attach(m, audio)) {
+    std::string why;
+    audio.wav = sim_wav_record(setup.wav_path, true, &why);
+    if (!setup.wav_path.empty() && !audio.wav) {
         *error = "cannot write the sound to '" + setup.wav_path + "'";
         return false;
     }
+    sim_audio_attach(m, audio);
     m.on_vblank(on_vblank);
     hw_set_port(&m, &m);
     main_startup();

@@ -7,6 +7,7 @@
 
 #include "music/music.h"
 #include "sim/sim_audio.h"
+#include "sim/sim_audio_sink.h"
 
 static uint64_t g_test_frames;
 static SimRate g_test_rate;
@@ -37,7 +38,8 @@ RenderResult render_music(const RenderRun& run) {
     g_test_rate = run.rate;
     SimAudioSetup setup;
     setup.mute = run.mute;
-    setup.wav_path = wav;
+    std::string error;
+    setup.wav = sim_wav_record(wav, true, &error);
     setup.frame_count = test_frame_count;
     setup.frame_rate = test_frame_rate;
     setup.speaker = run.speaker;
