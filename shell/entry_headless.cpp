@@ -2,9 +2,9 @@
 // around the program, always headless (builds without SDL).
 #include "music/music_output.h"
 #include "shell/main.h"
-#include "sim/sim_host.h"
+#include "host/host_run.h"
 
 int main(int argc, char** argv) {
     music_report_to(music_report_stderr);
-    return sim_host_main(argc, argv, nullptr, main_run);
+    return host_main(argc, argv, nullptr, main_run);
 }

@@ -175,6 +175,13 @@ void sim_audio_setup(const SimAudioSetup& setup) {
     music_use_driver(&g_sim_audio_driver);
 }
 
+void sim_audio_attach(SimMachine& machine, SimAudioSetup setup) {
+    setup.frame_count = [&machine] { return machine.frame_count(); };
+    setup.frame_rate = [&machine] { return machine.frame_rate(); };
+    machine.on_exit(sim_audio_finish);
+    sim_audio_setup(setup);
+}
+
 void sim_audio_set_speaker(SimSpeaker* speaker) { g_sim_audio.setup.speaker = speaker; }
 
 void sim_audio_finish() {

@@ -1,5 +1,5 @@
 // The words that set the machine's configuration, the same on the command line
-// (sim_options.h) and in the page's address (web/web_options.h): the TV
+// (host/host_options.h) and in the page's address (web/web_options.h): the TV
 // standards, the board variants and whole numbers.
 #pragma once
 

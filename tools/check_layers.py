@@ -28,10 +28,11 @@ BELOW = {
     "demo": ["state", "hw", "render3d"],
     "overlay": ["state", "hw", "music"],
     "sim": ["hw", "music"],
-    "sim/window": ["sim"],
-    "shell": PROGRAM + ["sim", "sim/window"],
-    "web": ["hw", "music", "shell", "sim", "glibc_rand"],  # the page's front end and entry
-    "tools": ["hw", "sim"],
+    "host": ["hw", "music", "sim"],
+    "host/window": ["host", "sim"],
+    "shell": PROGRAM + ["host", "host/window"],
+    "web": ["hw", "music", "shell", "sim", "host", "glibc_rand"],  # the page's front end and entry
+    "tools": ["hw", "sim", "host"],
     "tests": None,  # None: may reach every folder
     "bench": None,
     "handheld": [],  # the handheld's kernel as newlib's platform, below every program

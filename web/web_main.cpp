@@ -10,8 +10,8 @@
 
 #include "music/music.h"
 #include "music/music_output.h"
-#include "sim/sim_controls.h"
-#include "sim/sim_options.h"
+#include "host/host_controls.h"
+#include "host/host_options.h"
 #include "web/web_options.h"
 #include "web/web_run.h"
 #include "web/web_speaker.h"
@@ -99,18 +99,20 @@ EMSCRIPTEN_KEEPALIVE void web_set_buttons(uint32_t mask) {
     if (SimMachine* m = web_run_machine()) m->set_host_buttons(mask);
 }
 EMSCRIPTEN_KEEPALIVE uint32_t web_key_buttons(const char* dom_code) {
-    return sim_key_buttons_dom(dom_code);
+    return host_key_buttons_dom(dom_code);
 }
 EMSCRIPTEN_KEEPALIVE uint32_t web_pad_buttons(uint32_t pressed, int left_x, int left_y,
                                               int left_trigger, int right_trigger) {
-    return sim_pad_buttons({pressed, left_x, left_y, left_trigger, right_trigger});
+    return host_pad_buttons({pressed, left_x, left_y, left_trigger, right_trigger});
 }
 // The key table, for the page's legend: binding i's key and its buttons.
-EMSCRIPTEN_KEEPALIVE int web_key_binding_count() { return SIM_KEY_BINDING_COUNT; }
+EMSCRIPTEN_KEEPALIVE int web_key_binding_count() { return HOST_KEY_BINDING_COUNT; }
 EMSCRIPTEN_KEEPALIVE const char* web_key_binding_code(int i) {
-    return SIM_KEY_BINDINGS[i].dom_code;
+    return HOST_KEY_BINDINGS[i].dom_code;
 }
-EMSCRIPTEN_KEEPALIVE uint32_t web_key_binding_buttons(int i) { return SIM_KEY_BINDINGS[i].buttons; }
+EMSCRIPTEN_KEEPALIVE uint32_t web_key_binding_buttons(int i) {
+    return HOST_KEY_BINDINGS[i].buttons;
+}
 // The script names of the buttons in `mask`, joined by '+' ("l+r").
 EMSCRIPTEN_KEEPALIVE const char* web_button_names(uint32_t mask) {
     static std::string names;

@@ -2,7 +2,7 @@
 #include "web/web_options.h"
 
 #include "sim/sim_config_words.h"
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 bool web_parse_options(const WebOptionPairs& pairs, WebOptions* out, std::string* error) {
     WebOptions o;

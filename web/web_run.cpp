@@ -6,8 +6,8 @@
 #include "hw/hw_port.h"
 #include "shell/main.h"
 #include "sim/sim_audio.h"
-#include "sim/sim_audio_sink.h"
-#include "sim/sim_capture.h"
+#include "host/host_wav.h"
+#include "host/host_capture.h"
 #include "sim/sim_output.h"
 
 namespace {
@@ -31,7 +31,7 @@ void on_vblank(const SimVblank& blank) {
     sim_compose_screen(w.machine->register_file(), w.machine->encoder_registers(),
                        w.machine->upper_memory(), &w.frame);
     if (hashed && w.setup.hooks.hash_line)
-        w.setup.hooks.hash_line(sim_frame_hash_line(blank.frame, w.frame).c_str());
+        w.setup.hooks.hash_line(host_frame_hash_line(blank.frame, w.frame).c_str());
     if (shown) w.setup.hooks.present(w.frame);
 }
 
@@ -49,7 +49,7 @@ bool web_run_start(const WebRunSetup& setup, std::string* error) {
     audio.speaker = setup.speaker;
     audio.wav_frames = setup.options.frames;  // like the hashes: frames 0 .. N-1
     std::string why;
-    audio.wav = sim_wav_record(setup.wav_path, true, &why);
+    audio.wav = host_wav_record(setup.wav_path, true, &why);
     if (!setup.wav_path.empty() && !audio.wav) {
         *error = "cannot write the sound to '" + setup.wav_path + "'";
         return false;

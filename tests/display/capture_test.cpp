@@ -12,7 +12,7 @@
 #include <string>
 
 #include "sim/color.h"
-#include "sim/sim_capture.h"
+#include "host/host_capture.h"
 #include "tests/support/png_read.h"
 
 namespace {
@@ -83,42 +83,42 @@ TEST(Capture, FrameHashOverPixelPairsInFourLanes) {
     f.width = 1;
     f.height = 1;
     f.pixels = {0x616263};
-    EXPECT_EQ(sim_frame_hash(f), 0xEBF562572A9E6047ull);
+    EXPECT_EQ(host_frame_hash(f), 0xEBF562572A9E6047ull);
     f.width = 2;
     f.pixels = {0x616263, 0xFFFFFF};
-    EXPECT_EQ(sim_frame_hash(f), 0x0FB57A817FB21CDDull);
+    EXPECT_EQ(host_frame_hash(f), 0x0FB57A817FB21CDDull);
     f.pixels = {0xFFFFFF, 0x616263};  // order matters
-    EXPECT_EQ(sim_frame_hash(f), 0x3C41AD431654A642ull);
+    EXPECT_EQ(host_frame_hash(f), 0x3C41AD431654A642ull);
     f.pixels = {0x616263, 0xFFFFFE};  // the second pixel of a pair reaches the low bits
-    EXPECT_EQ(sim_frame_hash(f), 0x8307BE5EF8A354B1ull);
+    EXPECT_EQ(host_frame_hash(f), 0x8307BE5EF8A354B1ull);
     f.width = 11;
     f.pixels.clear();
     for (uint32_t v = 1; v <= 11; ++v) f.pixels.push_back(v);  // all four lanes and an odd tail
-    EXPECT_EQ(sim_frame_hash(f), 0xE2796F7B9606F691ull);
+    EXPECT_EQ(host_frame_hash(f), 0xE2796F7B9606F691ull);
 }
 
 TEST(Capture, PngReadsBackTheFrameExactly) {
     std::string dir = temp_dir();
     SimFrame f = test_frame(320, 240), back;
     std::string error;
-    ASSERT_TRUE(sim_png_write(dir + "/a.png", f, &error)) << error;
+    ASSERT_TRUE(host_png_write(dir + "/a.png", f, &error)) << error;
     ASSERT_TRUE(read_frame(dir + "/a.png", &back, &error)) << error;
     EXPECT_EQ(back.width, 320);
     EXPECT_EQ(back.height, 240);
     EXPECT_EQ(back.pixels, f.pixels);
-    EXPECT_FALSE(sim_png_write(dir + "/missing/a.png", f, &error));
+    EXPECT_FALSE(host_png_write(dir + "/missing/a.png", f, &error));
     EXPECT_NE(error.find("missing/a.png"), std::string::npos);
 }
 
 TEST(Capture, Y4mHeaderAndPlanesGiveBackTheFrame) {
     std::string dir = temp_dir(), path = dir + "/r.y4m", error;
-    SimY4mWriter w;
-    ASSERT_TRUE(sim_y4m_open(&w, path, &error));
+    HostY4mWriter w;
+    ASSERT_TRUE(host_y4m_open(&w, path, &error));
     SimFrame f = test_frame(720, 480);
-    sim_y4m_frame(&w, f, {60000, 1001});
-    sim_y4m_frame(&w, f, {60000, 1001});
-    ASSERT_TRUE(sim_y4m_close(&w, &error)) << error;
-    ASSERT_TRUE(sim_out_commit(&w.out, &error)) << error;
+    host_y4m_frame(&w, f, {60000, 1001});
+    host_y4m_frame(&w, f, {60000, 1001});
+    ASSERT_TRUE(host_y4m_close(&w, &error)) << error;
+    ASSERT_TRUE(host_out_commit(&w.out, &error)) << error;
 
     std::ifstream in(path, std::ios::binary);
     std::string header;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/png.h"
+#include "host/png.h"
 #include "tests/support/png_read.h"
 
 namespace {

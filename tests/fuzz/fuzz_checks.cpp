@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 const FuzzTarget FUZZ_TARGETS[] = {
     {"input_script", fuzz_check_input_script},

@@ -7,7 +7,7 @@
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "sim/sim.h"
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 #include "tests/support/test_handheld.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "music/music.h"
 #include "sim/sim_audio.h"
-#include "sim/sim_audio_sink.h"
+#include "host/host_wav.h"
 
 static uint64_t g_test_frames;
 static SimRate g_test_rate;
@@ -39,7 +39,7 @@ RenderResult render_music(const RenderRun& run) {
     SimAudioSetup setup;
     setup.mute = run.mute;
     std::string error;
-    setup.wav = sim_wav_record(wav, true, &error);
+    setup.wav = host_wav_record(wav, true, &error);
     setup.frame_count = test_frame_count;
     setup.frame_rate = test_frame_rate;
     setup.speaker = run.speaker;

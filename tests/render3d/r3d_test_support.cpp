@@ -2,7 +2,7 @@
 
 #include "sim/color.h"
 #ifdef R3D_TEST_PNG
-#include "sim/png.h"
+#include "host/png.h"
 #endif
 
 void r3d_test_init() {

@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 namespace {
 

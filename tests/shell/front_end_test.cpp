@@ -11,8 +11,8 @@
 
 #include "shell/main.h"
 #include "sim/sim_audio.h"
-#include "sim/sim_capture.h"
-#include "sim/sim_host.h"
+#include "host/host_capture.h"
+#include "host/host_run.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ struct RecordingScreen final : SimScreen {
     }
     void present(const SimFrame& frame, uint64_t frame_number) override {
         frames.push_back(frame_number);
-        hashes.push_back(sim_frame_hash(frame));
+        hashes.push_back(host_frame_hash(frame));
     }
     void close() override { closed = true; }
 };
@@ -79,7 +79,7 @@ TEST(FrontEnd, SeesEveryBlankAndItsExitRequestEndsTheRun) {
     char name[] = "palendro";
     char* argv[] = {name, nullptr};
     testing::internal::CaptureStdout();
-    const int status = sim_host_main(1, argv, open_recording, main_run);
+    const int status = host_main(1, argv, open_recording, main_run);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(status, 0);
 

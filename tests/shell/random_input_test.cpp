@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "sim/window/sim_window.h"
+#include "host/window/host_window.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ TEST(Speaker, FailedOpenKeepsTheSoundSystemQuiet) {
     const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(file, 0);
     dup2(file, 2);
-    SimSpeaker* speaker = sim_window_speaker();
+    SimSpeaker* speaker = host_window_speaker();
     const bool opened = speaker->open(22100);
     if (opened) speaker->close();
     std::fputs("ours\n", stderr);  // standard error works again afterwards

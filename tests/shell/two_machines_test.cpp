@@ -14,7 +14,7 @@
 #include "hw/hw_state.h"
 #include "shell/main.h"
 #include "sim/sim.h"
-#include "sim/sim_capture.h"
+#include "host/host_capture.h"
 #include "sim/sim_compositor.h"
 #include "sim/sim_output.h"
 #include "tests/support/test_handheld.h"
@@ -82,13 +82,13 @@ TEST(TwoMachines, SideBySideShowTheSameFrames) {
     a.on_vblank([&](const SimVblank& blank) {
         if (blank.frame >= FRAMES) return;
         sim_compose_screen(a.register_file(), a.encoder_registers(), a.upper_memory(), &frame_a);
-        hashes_a.push_back(sim_frame_hash(frame_a));
+        hashes_a.push_back(host_frame_hash(frame_a));
     });
     b.on_vblank([&](const SimVblank& blank) {
         if (blank.frame >= FRAMES) return;
         std::memcpy(b.upper_memory(), a.upper_memory(), UPPER_MEMORY_SIZE);
         sim_compose_screen(b.register_file(), b.encoder_registers(), b.upper_memory(), &frame_b);
-        hashes_b.push_back(sim_frame_hash(frame_b));
+        hashes_b.push_back(host_frame_hash(frame_b));
     });
 
     TwinSeam seam(a, b);

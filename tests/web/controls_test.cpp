@@ -4,8 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "sim/sim_controls.h"
-#include "sim/sim_options.h"
+#include "host/host_controls.h"
+#include "host/host_options.h"
 
 namespace {
 
@@ -43,38 +43,39 @@ TEST(Controls, EachKeyIsTheSameKeyForTheWindowAndThePage) {
         {SDL_SCANCODE_KP_PLUS, "NumpadAdd", "volup"},
         {SDL_SCANCODE_ESCAPE, "Escape", "l+r"},
     };
-    ASSERT_EQ(SIM_KEY_BINDING_COUNT, int(std::size(keys)));
+    ASSERT_EQ(HOST_KEY_BINDING_COUNT, int(std::size(keys)));
     for (const Key& k : keys) {
         SCOPED_TRACE(k.dom);
-        EXPECT_EQ(sim_key_buttons_usb(uint16_t(k.sdl)), buttons(k.buttons));
-        EXPECT_EQ(sim_key_buttons_dom(k.dom), buttons(k.buttons));
+        EXPECT_EQ(host_key_buttons_usb(uint16_t(k.sdl)), buttons(k.buttons));
+        EXPECT_EQ(host_key_buttons_dom(k.dom), buttons(k.buttons));
     }
-    EXPECT_EQ(sim_key_buttons_dom("KeyP"), 0u);
-    EXPECT_EQ(sim_key_buttons_usb(SDL_SCANCODE_P), 0u);
+    EXPECT_EQ(host_key_buttons_dom("KeyP"), 0u);
+    EXPECT_EQ(host_key_buttons_usb(SDL_SCANCODE_P), 0u);
 }
 
 TEST(Controls, PadButtonsSticksAndTriggers) {
-    SimPadState pad;
-    pad.pressed = 1u << SIM_PAD_SOUTH | 1u << SIM_PAD_BACK | 1u << SIM_PAD_LEFT_STICK |
-                  1u << SIM_PAD_RIGHT_SHOULDER | 1u << SIM_PAD_DOWN;
-    EXPECT_EQ(sim_pad_buttons(pad), buttons("a+select+click+r+down"));
-    pad.pressed = 1u << SIM_PAD_LEFT_TRIGGER | 1u << SIM_PAD_RIGHT_STICK;  // read as axes / unused
-    EXPECT_EQ(sim_pad_buttons(pad), 0u);
+    HostPadState pad;
+    pad.pressed = 1u << HOST_PAD_SOUTH | 1u << HOST_PAD_BACK | 1u << HOST_PAD_LEFT_STICK |
+                  1u << HOST_PAD_RIGHT_SHOULDER | 1u << HOST_PAD_DOWN;
+    EXPECT_EQ(host_pad_buttons(pad), buttons("a+select+click+r+down"));
+    pad.pressed =
+        1u << HOST_PAD_LEFT_TRIGGER | 1u << HOST_PAD_RIGHT_STICK;  // read as axes / unused
+    EXPECT_EQ(host_pad_buttons(pad), 0u);
 
-    SimPadState stick;
-    stick.left_x = SIM_PAD_DEAD_ZONE;  // resting drift up to the dead zone counts for nothing
-    stick.left_y = -SIM_PAD_DEAD_ZONE;
-    stick.left_trigger = SIM_PAD_DEAD_ZONE;
-    EXPECT_EQ(sim_pad_buttons(stick), 0u);
-    stick.left_x = SIM_PAD_DEAD_ZONE + 1;
+    HostPadState stick;
+    stick.left_x = HOST_PAD_DEAD_ZONE;  // resting drift up to the dead zone counts for nothing
+    stick.left_y = -HOST_PAD_DEAD_ZONE;
+    stick.left_trigger = HOST_PAD_DEAD_ZONE;
+    EXPECT_EQ(host_pad_buttons(stick), 0u);
+    stick.left_x = HOST_PAD_DEAD_ZONE + 1;
     stick.left_y = -32768;
     stick.right_trigger = 32767;
-    EXPECT_EQ(sim_pad_buttons(stick), buttons("right+up+volup"));
+    EXPECT_EQ(host_pad_buttons(stick), buttons("right+up+volup"));
     stick.left_x = -32768;
     stick.left_y = 32767;
     stick.left_trigger = 32767;
     stick.right_trigger = 0;
-    EXPECT_EQ(sim_pad_buttons(stick), buttons("left+down+voldown"));
+    EXPECT_EQ(host_pad_buttons(stick), buttons("left+down+voldown"));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "sim/color.h"
-#include "sim/png.h"
+#include "host/png.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "sim/sim_front.h"
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 // Opens the front end the options ask for, after every capture file has been
 // created; may set options->headless and return no screen (saying why on
 // standard error).
-using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
+using HostOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
 
 // Exit status: 2 for a bad command line or a file that cannot be created,
 // 1 when a capture or the sound file could not be written completely, or the
@@ -18,4 +18,4 @@ using SimOpenFrontEnd = SimFrontEnd (*)(HostOptions* options);
 // returned. A stop request (a signal, the window closed) ends the run at the
 // next vertical blank as --frames would there, and says "stopped at frame N". A null
 // `open_front_end` runs headless.
-int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)());
+int host_main(int argc, char** argv, HostOpenFrontEnd open_front_end, int (*program)());

@@ -1,6 +1,6 @@
 // The PNG writer: chunks with their CRC-32 and the image rows as one zlib
 // stream, both from zlib.
-#include "sim/png.h"
+#include "host/png.h"
 
 #include <zlib.h>
 

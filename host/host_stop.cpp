@@ -1,5 +1,5 @@
 // The stop signals' handlers: one flag, written only here.
-#include "sim/sim_stop.h"
+#include "host/host_stop.h"
 
 #include <csignal>
 
@@ -12,7 +12,7 @@ volatile std::sig_atomic_t g_stop_signal = 0;
 void (*g_stop_previous[STOP_SIGNAL_COUNT])(int);
 bool g_stop_installed = false;
 
-extern "C" void sim_stop_handler(int sig) {
+extern "C" void host_stop_handler(int sig) {
     if (g_stop_signal) {  // the second request: no more waiting
         std::signal(sig, SIG_DFL);
         std::raise(sig);
@@ -23,20 +23,20 @@ extern "C" void sim_stop_handler(int sig) {
 
 }  // namespace
 
-void sim_stop_install() {
+void host_stop_install() {
     g_stop_signal = 0;
     for (int i = 0; i < STOP_SIGNAL_COUNT; ++i) {
-        g_stop_previous[i] = std::signal(STOP_SIGNALS[i], sim_stop_handler);
+        g_stop_previous[i] = std::signal(STOP_SIGNALS[i], host_stop_handler);
         if (g_stop_previous[i] == SIG_IGN) std::signal(STOP_SIGNALS[i], SIG_IGN);
     }
     g_stop_installed = true;
 }
 
-void sim_stop_restore() {
+void host_stop_restore() {
     if (!g_stop_installed) return;
     for (int i = 0; i < STOP_SIGNAL_COUNT; ++i)
         if (g_stop_previous[i] != SIG_ERR) std::signal(STOP_SIGNALS[i], g_stop_previous[i]);
     g_stop_installed = false;
 }
 
-int sim_stop_signal() { return g_stop_signal; }
+int host_stop_signal() { return g_stop_signal; }

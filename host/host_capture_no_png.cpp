@@ -1,17 +1,17 @@
 // Screenshots where the build has no zlib (the web page, the handheld's
 // builds): a screenshot fails with a reason, and a run asking for one leaves
 // no file, as any failed capture does.
-#include "sim/sim_capture.h"
+#include "host/host_capture.h"
 
 #include <cerrno>
 
-bool sim_png_write(const std::string& path, const SimFrame&, std::string* error) {
+bool host_png_write(const std::string& path, const SimFrame&, std::string* error) {
     *error = "cannot write '" + path + "': this build writes no PNG files";
     return false;
 }
 
-bool sim_png_write_file(SimOutFile* f, const SimFrame&) {
+bool host_png_write_file(HostOutFile* f, const SimFrame&) {
     f->error = ENOSYS;  // "Function not implemented": the run withdraws its files
-    sim_out_close(f);
+    host_out_close(f);
     return false;
 }

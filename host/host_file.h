@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-struct SimOutFile {
+struct HostOutFile {
     std::string path;  // the real name
     std::string temp;  // written here until committed; "" = written to the name directly
     FILE* file = nullptr;
@@ -19,15 +19,15 @@ struct SimOutFile {
 };
 
 // False, with one line naming `path` and the reason, when it cannot be created.
-bool sim_out_open(SimOutFile* f, const std::string& path, std::string* error);
+bool host_out_open(HostOutFile* f, const std::string& path, std::string* error);
 // False (and f->error set) when the bytes do not all go out.
-bool sim_out_write(SimOutFile* f, const void* data, size_t size);
+bool host_out_write(HostOutFile* f, const void* data, size_t size);
 // Flushes and closes; false (and f->error set) when that or an earlier write failed.
-bool sim_out_close(SimOutFile* f);
+bool host_out_close(HostOutFile* f);
 // The first failure's reason ("No space left on device").
-std::string sim_out_reason(const SimOutFile& f);
+std::string host_out_reason(const HostOutFile& f);
 // Closes, then gives the temporary file its real name; false with one line
 // when the rename fails (the temporary file is then removed).
-bool sim_out_commit(SimOutFile* f, std::string* error);
+bool host_out_commit(HostOutFile* f, std::string* error);
 // Closes and removes the temporary file; nothing is left of it.
-void sim_out_withdraw(SimOutFile* f);
+void host_out_withdraw(HostOutFile* f);

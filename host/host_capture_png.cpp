@@ -1,6 +1,6 @@
-// Screenshots on the PC: the frame as an 8-bit RGB PNG (sim/png.h, zlib).
-#include "sim/png.h"
-#include "sim/sim_capture.h"
+// Screenshots on the PC: the frame as an 8-bit RGB PNG (host/png.h, zlib).
+#include "host/png.h"
+#include "host/host_capture.h"
 
 static std::vector<uint8_t> frame_rgb(const SimFrame& frame) {
     std::vector<uint8_t> rgb(frame.pixels.size() * 3);
@@ -12,13 +12,13 @@ static std::vector<uint8_t> frame_rgb(const SimFrame& frame) {
     return rgb;
 }
 
-bool sim_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
+bool host_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
     return png_write_rgb(path, frame.width, frame.height, frame_rgb(frame).data(), error);
 }
 
-bool sim_png_write_file(SimOutFile* f, const SimFrame& frame) {
+bool host_png_write_file(HostOutFile* f, const SimFrame& frame) {
     const std::vector<uint8_t> png =
         png_encode_rgb(frame.width, frame.height, frame_rgb(frame).data());
-    sim_out_write(f, png.data(), png.size());
-    return sim_out_close(f);
+    host_out_write(f, png.data(), png.size());
+    return host_out_close(f);
 }

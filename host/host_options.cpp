@@ -1,5 +1,5 @@
 // The host command line and the button scripts of --input.
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 #include <cerrno>
 #include <cstdlib>

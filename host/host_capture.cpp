@@ -1,5 +1,5 @@
 // Frame captures: PNG screenshots, the Y4M recording, frame hashes.
-#include "sim/sim_capture.h"
+#include "host/host_capture.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -10,7 +10,7 @@
 
 #include "sim/color.h"
 
-uint64_t sim_frame_hash(const SimFrame& frame) {
+uint64_t host_frame_hash(const SimFrame& frame) {
     constexpr uint64_t FNV_OFFSET = 0xCBF29CE484222325ull, FNV_PRIME = 0x100000001B3ull;
     // Four independent lanes over pixel pairs: the multiplies of one lane do
     // not wait for the others', so the hash runs at the multiplier's rate.
@@ -42,30 +42,30 @@ uint64_t sim_frame_hash(const SimFrame& frame) {
     return h;
 }
 
-std::string sim_frame_hash_line(uint64_t frame_number, const SimFrame& frame) {
+std::string host_frame_hash_line(uint64_t frame_number, const SimFrame& frame) {
     char line[40];
     std::snprintf(line, sizeof line, "frame %06" PRIu64 " hash %016" PRIx64, frame_number,
-                  sim_frame_hash(frame));
+                  host_frame_hash(frame));
     return line;
 }
 
 // --- Y4M ------------------------------------------------------------------
 
-bool sim_y4m_open(SimY4mWriter* w, const std::string& path, std::string* error) {
-    *w = SimY4mWriter{};
-    return sim_out_open(&w->out, path, error);
+bool host_y4m_open(HostY4mWriter* w, const std::string& path, std::string* error) {
+    *w = HostY4mWriter{};
+    return host_out_open(&w->out, path, error);
 }
 
-static bool y4m_header(SimY4mWriter* w, int width, int height, SimRate rate) {
+static bool y4m_header(HostY4mWriter* w, int width, int height, SimRate rate) {
     w->width = width;
     w->height = height;
     char header[80];
     const int n = std::snprintf(header, sizeof header, "YUV4MPEG2 W%d H%d F%u:%u Ip A1:1 C444\n",
                                 width, height, unsigned(rate.num), unsigned(rate.den));
-    return sim_out_write(&w->out, header, size_t(n));
+    return host_out_write(&w->out, header, size_t(n));
 }
 
-bool sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate) {
+bool host_y4m_frame(HostY4mWriter* w, const SimFrame& frame, SimRate rate) {
     if (!w->out.file || w->out.error) return false;
     if (w->width == 0) y4m_header(w, frame.width, frame.height, rate);
     const size_t plane = size_t(w->width) * w->height;
@@ -84,13 +84,13 @@ bool sim_y4m_frame(SimY4mWriter* w, const SimFrame& frame, SimRate rate) {
             cb[i] = char(c.cb);
             cr[i] = char(c.cr);
         }
-    sim_out_write(&w->out, "FRAME\n", 6);
-    return sim_out_write(&w->out, w->plane_buffer.data(), w->plane_buffer.size());
+    host_out_write(&w->out, "FRAME\n", 6);
+    return host_out_write(&w->out, w->plane_buffer.data(), w->plane_buffer.size());
 }
 
-bool sim_y4m_close(SimY4mWriter* w, std::string* error) {
+bool host_y4m_close(HostY4mWriter* w, std::string* error) {
     if (w->out.file && w->width == 0) y4m_header(w, w->empty_width, w->empty_height, w->empty_rate);
-    if (sim_out_close(&w->out)) return true;
-    *error = "recording failed: " + sim_out_reason(w->out);
+    if (host_out_close(&w->out)) return true;
+    *error = "recording failed: " + host_out_reason(w->out);
     return false;
 }

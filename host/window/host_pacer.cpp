@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "sim/window/sim_window.h"
+#include "host/window/host_window.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct HostPacer final : SimPacer {
 
 }  // namespace
 
-SimPacer* sim_window_pacer() {
+SimPacer* host_window_pacer() {
     static HostPacer pacer;  // counts from the first run's start
     return &pacer;
 }

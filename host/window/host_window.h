@@ -11,19 +11,19 @@
 #include <string>
 
 #include "sim/sim_front.h"
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
 // The front end for the host command line: headless when it asks so or no
 // display is available (options->headless is then set); a window that SDL
 // cannot open is said on standard error, and the run goes on without it,
 // paced and with sound.
-SimFrontEnd sim_window_front_end(HostOptions* options);
+SimFrontEnd host_window_front_end(HostOptions* options);
 
 // The handheld's buttons for a set of held host keys (SDL scancodes), by the
-// table of sim_controls.h.
-uint32_t sim_keyboard_buttons(const uint8_t* scancode_state);
+// table of host_controls.h.
+uint32_t host_keyboard_buttons(const uint8_t* scancode_state);
 
 // The parts, for the front end above.
-SimScreen* sim_window_open(int scale, std::string* error);
-SimSpeaker* sim_window_speaker();
-SimPacer* sim_window_pacer();
+SimScreen* host_window_open(int scale, std::string* error);
+SimSpeaker* host_window_speaker();
+SimPacer* host_window_pacer();

@@ -1,17 +1,17 @@
 // The one progress line of a long capture (--record, --wav): frames done of
 // the total and the time left, rewritten in place on standard error when it
 // is a terminal, nothing at all when it is not. A run that is over within
-// SIM_PROGRESS_DELAY_MS shows nothing either. Only this line reads the host's
+// HOST_PROGRESS_DELAY_MS shows nothing either. Only this line reads the host's
 // clock, and only what it prints depends on it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-constexpr uint64_t SIM_PROGRESS_DELAY_MS = 2000;  // first shown after this much work
-constexpr uint64_t SIM_PROGRESS_EVERY_MS = 250;   // then rewritten at most this often
+constexpr uint64_t HOST_PROGRESS_DELAY_MS = 2000;  // first shown after this much work
+constexpr uint64_t HOST_PROGRESS_EVERY_MS = 250;   // then rewritten at most this often
 
-struct SimProgress {
+struct HostProgress {
     int fd = -1;
     bool terminal = false;  // fd is one: else nothing is written
     uint64_t total = 0;     // frames of the run, 0 = until the user quits
@@ -24,12 +24,12 @@ struct SimProgress {
 // The line: "palendro: recording frame 300 of 1200, 0:15 left", or without a
 // total "palendro: recording frame 300, 0:05 so far". The time left is the
 // time so far scaled by the frames still to do, in whole seconds rounded up.
-std::string sim_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms);
+std::string host_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms);
 
 // Onto file descriptor `fd` (standard error: 2), when it is a terminal.
 // `total` < 0: no known end.
-void sim_progress_start(SimProgress* p, int fd, int64_t total, uint64_t (*now_ms)());
+void host_progress_start(HostProgress* p, int fd, int64_t total, uint64_t (*now_ms)());
 // After each frame: `done` frames of the run are captured.
-void sim_progress_frame(SimProgress* p, uint64_t done);
+void host_progress_frame(HostProgress* p, uint64_t done);
 // At the end of the run: the line is wiped, so what follows starts clean.
-void sim_progress_end(SimProgress* p);
+void host_progress_end(HostProgress* p);

@@ -1,5 +1,5 @@
 // The progress line of a long capture.
-#include "sim/sim_progress.h"
+#include "host/host_progress.h"
 
 #include <unistd.h>
 
@@ -16,7 +16,7 @@ static std::string clock_text(uint64_t seconds) {
     return text;
 }
 
-std::string sim_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms) {
+std::string host_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms) {
     std::string line = "palendro: recording frame " + std::to_string(done);
     if (total == 0) return line + ", " + clock_text(elapsed_ms / 1000) + " so far";
     line += " of " + std::to_string(total);
@@ -29,8 +29,8 @@ std::string sim_progress_line(uint64_t done, uint64_t total, uint64_t elapsed_ms
     return line + ", " + clock_text(uint64_t(shown)) + " left";
 }
 
-void sim_progress_start(SimProgress* p, int fd, int64_t total, uint64_t (*now_ms)()) {
-    *p = SimProgress{};
+void host_progress_start(HostProgress* p, int fd, int64_t total, uint64_t (*now_ms)()) {
+    *p = HostProgress{};
     p->fd = fd;
     p->terminal = fd >= 0 && now_ms && isatty(fd);
     p->total = total > 0 ? uint64_t(total) : 0;
@@ -39,7 +39,7 @@ void sim_progress_start(SimProgress* p, int fd, int64_t total, uint64_t (*now_ms
 }
 
 // Straight to the descriptor: nothing of it waits in a stdio buffer.
-static void put(const SimProgress* p, const std::string& text) {
+static void put(const HostProgress* p, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
         const ssize_t n = write(p->fd, text.data() + done, text.size() - done);
         if (n <= 0) return;  // a progress line is not worth a failed run
@@ -47,14 +47,14 @@ static void put(const SimProgress* p, const std::string& text) {
     }
 }
 
-void sim_progress_frame(SimProgress* p, uint64_t done) {
+void host_progress_frame(HostProgress* p, uint64_t done) {
     if (!p->terminal) return;
     if (p->total > 0 && done > p->total) done = p->total;  // the shut-down's blanks
     const uint64_t now = p->now_ms();
     const uint64_t elapsed = now - p->start_ms;
-    if (elapsed < SIM_PROGRESS_DELAY_MS) return;
-    if (p->width > 0 && now - p->shown_ms < SIM_PROGRESS_EVERY_MS) return;
-    const std::string line = sim_progress_line(done, p->total, elapsed);
+    if (elapsed < HOST_PROGRESS_DELAY_MS) return;
+    if (p->width > 0 && now - p->shown_ms < HOST_PROGRESS_EVERY_MS) return;
+    const std::string line = host_progress_line(done, p->total, elapsed);
     // Back to the line's start; spaces wipe what a longer line left.
     const size_t pad = p->width > line.size() ? p->width - line.size() : 0;
     put(p, "\r" + line + std::string(pad, ' '));
@@ -62,7 +62,7 @@ void sim_progress_frame(SimProgress* p, uint64_t done) {
     p->shown_ms = now;
 }
 
-void sim_progress_end(SimProgress* p) {
+void host_progress_end(HostProgress* p) {
     if (p->terminal && p->width > 0) put(p, "\r" + std::string(p->width, ' ') + "\r");
     p->width = 0;
     p->terminal = false;

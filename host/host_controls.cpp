@@ -1,5 +1,5 @@
-// The key and pad table behind sim_controls.h.
-#include "sim/sim_controls.h"
+// The key and pad table behind host_controls.h.
+#include "host/host_controls.h"
 
 #include <cstring>
 
@@ -22,7 +22,7 @@ constexpr uint32_t PAD_BUTTONS[] = {
 
 }  // namespace
 
-const SimKeyBinding SIM_KEY_BINDINGS[] = {
+const HostKeyBinding HOST_KEY_BINDINGS[] = {
     {0x52, "ArrowUp", UP},
     {0x51, "ArrowDown", DOWN},
     {0x50, "ArrowLeft", LEFT},
@@ -43,29 +43,29 @@ const SimKeyBinding SIM_KEY_BINDINGS[] = {
     {0x57, "NumpadAdd", VOLUP},
     {0x29, "Escape", BUTTON_EXIT_KEYS},
 };
-const int SIM_KEY_BINDING_COUNT = int(sizeof SIM_KEY_BINDINGS / sizeof SIM_KEY_BINDINGS[0]);
+const int HOST_KEY_BINDING_COUNT = int(sizeof HOST_KEY_BINDINGS / sizeof HOST_KEY_BINDINGS[0]);
 
-uint32_t sim_key_buttons_usb(uint16_t usb_usage) {
-    for (const SimKeyBinding& b : SIM_KEY_BINDINGS)
+uint32_t host_key_buttons_usb(uint16_t usb_usage) {
+    for (const HostKeyBinding& b : HOST_KEY_BINDINGS)
         if (b.usb_usage == usb_usage) return b.buttons;
     return 0;
 }
 
-uint32_t sim_key_buttons_dom(const char* dom_code) {
-    for (const SimKeyBinding& b : SIM_KEY_BINDINGS)
+uint32_t host_key_buttons_dom(const char* dom_code) {
+    for (const HostKeyBinding& b : HOST_KEY_BINDINGS)
         if (std::strcmp(b.dom_code, dom_code) == 0) return b.buttons;
     return 0;
 }
 
-uint32_t sim_pad_buttons(const SimPadState& pad) {
+uint32_t host_pad_buttons(const HostPadState& pad) {
     uint32_t mask = 0;
     for (uint32_t i = 0; i < sizeof PAD_BUTTONS / sizeof PAD_BUTTONS[0]; ++i)
         if (pad.pressed & (1u << i)) mask |= PAD_BUTTONS[i];
-    if (pad.left_x < -SIM_PAD_DEAD_ZONE) mask |= LEFT;
-    if (pad.left_x > SIM_PAD_DEAD_ZONE) mask |= RIGHT;
-    if (pad.left_y < -SIM_PAD_DEAD_ZONE) mask |= UP;
-    if (pad.left_y > SIM_PAD_DEAD_ZONE) mask |= DOWN;
-    if (pad.left_trigger > SIM_PAD_DEAD_ZONE) mask |= VOLDOWN;
-    if (pad.right_trigger > SIM_PAD_DEAD_ZONE) mask |= VOLUP;
+    if (pad.left_x < -HOST_PAD_DEAD_ZONE) mask |= LEFT;
+    if (pad.left_x > HOST_PAD_DEAD_ZONE) mask |= RIGHT;
+    if (pad.left_y < -HOST_PAD_DEAD_ZONE) mask |= UP;
+    if (pad.left_y > HOST_PAD_DEAD_ZONE) mask |= DOWN;
+    if (pad.left_trigger > HOST_PAD_DEAD_ZONE) mask |= VOLDOWN;
+    if (pad.right_trigger > HOST_PAD_DEAD_ZONE) mask |= VOLUP;
     return mask;
 }

@@ -1,5 +1,5 @@
 // Output files under a temporary name until the run keeps them.
-#include "sim/sim_file.h"
+#include "host/host_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,8 +35,8 @@ int create_exclusive(const std::string& temp) {
 
 }  // namespace
 
-bool sim_out_open(SimOutFile* f, const std::string& path, std::string* error) {
-    *f = SimOutFile{};
+bool host_out_open(HostOutFile* f, const std::string& path, std::string* error) {
+    *f = HostOutFile{};
     f->path = path;
     struct stat st;
     int fd = -1;
@@ -58,20 +58,20 @@ bool sim_out_open(SimOutFile* f, const std::string& path, std::string* error) {
         *error = "cannot write '" + path + "': " + std::strerror(errno);
         if (fd >= 0) close(fd);
         if (!f->temp.empty()) unlink(f->temp.c_str());
-        *f = SimOutFile{};
+        *f = HostOutFile{};
         return false;
     }
     return true;
 }
 
-bool sim_out_write(SimOutFile* f, const void* data, size_t size) {
+bool host_out_write(HostOutFile* f, const void* data, size_t size) {
     if (!f->file || f->error) return false;
     if (std::fwrite(data, 1, size, f->file) == size) return true;
     f->error = errno ? errno : EIO;
     return false;
 }
 
-bool sim_out_close(SimOutFile* f) {
+bool host_out_close(HostOutFile* f) {
     if (!f->file) return !f->error;
     errno = 0;
     if (std::fflush(f->file) != 0 && !f->error) f->error = errno ? errno : EIO;
@@ -81,10 +81,10 @@ bool sim_out_close(SimOutFile* f) {
     return !f->error;
 }
 
-std::string sim_out_reason(const SimOutFile& f) { return std::strerror(f.error ? f.error : EIO); }
+std::string host_out_reason(const HostOutFile& f) { return std::strerror(f.error ? f.error : EIO); }
 
-bool sim_out_commit(SimOutFile* f, std::string* error) {
-    sim_out_close(f);
+bool host_out_commit(HostOutFile* f, std::string* error) {
+    host_out_close(f);
     if (f->temp.empty()) return true;
     if (std::rename(f->temp.c_str(), f->path.c_str()) != 0) {
         *error = "cannot rename to '" + f->path + "': " + std::strerror(errno);
@@ -96,8 +96,8 @@ bool sim_out_commit(SimOutFile* f, std::string* error) {
     return true;
 }
 
-void sim_out_withdraw(SimOutFile* f) {
-    sim_out_close(f);
+void host_out_withdraw(HostOutFile* f) {
+    host_out_close(f);
     if (!f->temp.empty()) unlink(f->temp.c_str());
     f->temp.clear();
 }

@@ -1,7 +1,7 @@
 // The SDL2 window: presents composed frames, maps keys and controllers to
 // the handheld's buttons, and takes F11/F12. It never touches the machine:
 // the buttons and the wish to quit go back as the poll's result.
-#include "sim/window/sim_window.h"
+#include "host/window/host_window.h"
 
 #include <SDL.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim_capture.h"
-#include "sim/sim_controls.h"
+#include "host/host_capture.h"
+#include "host/host_controls.h"
 
 namespace {
 
@@ -20,24 +20,24 @@ constexpr int VIEW_WIDTH = 320, VIEW_HEIGHT = 240;  // the handheld's 4:3 pictur
 // SDL's game-controller buttons at their places on the standard pad.
 struct PadPlace {
     SDL_GameControllerButton sdl;
-    SimPadButton place;
+    HostPadButton place;
 };
 
 const PadPlace PAD_PLACES[] = {
-    {SDL_CONTROLLER_BUTTON_A, SIM_PAD_SOUTH},
-    {SDL_CONTROLLER_BUTTON_B, SIM_PAD_EAST},
-    {SDL_CONTROLLER_BUTTON_X, SIM_PAD_WEST},
-    {SDL_CONTROLLER_BUTTON_Y, SIM_PAD_NORTH},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SIM_PAD_LEFT_SHOULDER},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SIM_PAD_RIGHT_SHOULDER},
-    {SDL_CONTROLLER_BUTTON_BACK, SIM_PAD_BACK},
-    {SDL_CONTROLLER_BUTTON_START, SIM_PAD_START},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, SIM_PAD_LEFT_STICK},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, SIM_PAD_RIGHT_STICK},
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, SIM_PAD_UP},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SIM_PAD_DOWN},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SIM_PAD_LEFT},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SIM_PAD_RIGHT},
+    {SDL_CONTROLLER_BUTTON_A, HOST_PAD_SOUTH},
+    {SDL_CONTROLLER_BUTTON_B, HOST_PAD_EAST},
+    {SDL_CONTROLLER_BUTTON_X, HOST_PAD_WEST},
+    {SDL_CONTROLLER_BUTTON_Y, HOST_PAD_NORTH},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, HOST_PAD_LEFT_SHOULDER},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, HOST_PAD_RIGHT_SHOULDER},
+    {SDL_CONTROLLER_BUTTON_BACK, HOST_PAD_BACK},
+    {SDL_CONTROLLER_BUTTON_START, HOST_PAD_START},
+    {SDL_CONTROLLER_BUTTON_LEFTSTICK, HOST_PAD_LEFT_STICK},
+    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, HOST_PAD_RIGHT_STICK},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, HOST_PAD_UP},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, HOST_PAD_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, HOST_PAD_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, HOST_PAD_RIGHT},
 };
 
 struct SdlScreen final : SimScreen {
@@ -55,25 +55,25 @@ struct SdlScreen final : SimScreen {
 
 }  // namespace
 
-uint32_t sim_keyboard_buttons(const uint8_t* state) {
+uint32_t host_keyboard_buttons(const uint8_t* state) {
     uint32_t mask = 0;
-    for (int i = 0; i < SIM_KEY_BINDING_COUNT; ++i)
-        if (state[SIM_KEY_BINDINGS[i].usb_usage]) mask |= SIM_KEY_BINDINGS[i].buttons;
+    for (int i = 0; i < HOST_KEY_BINDING_COUNT; ++i)
+        if (state[HOST_KEY_BINDINGS[i].usb_usage]) mask |= HOST_KEY_BINDINGS[i].buttons;
     return mask;
 }
 
 static uint32_t pad_buttons(SDL_GameController* pad) {
-    SimPadState state;
+    HostPadState state;
     for (const PadPlace& p : PAD_PLACES)
         if (SDL_GameControllerGetButton(pad, p.sdl)) state.pressed |= 1u << p.place;
     state.left_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
     state.left_y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
     state.left_trigger = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
     state.right_trigger = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
-    return sim_pad_buttons(state);
+    return host_pad_buttons(state);
 }
 
-SimScreen* sim_window_open(int scale, std::string* error) {
+SimScreen* host_window_open(int scale, std::string* error) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         *error = SDL_GetError();
         return nullptr;
@@ -134,7 +134,7 @@ SimHostInput SdlScreen::poll() {
             break;
         }
     }
-    input.buttons = sim_keyboard_buttons(SDL_GetKeyboardState(nullptr));
+    input.buttons = host_keyboard_buttons(SDL_GetKeyboardState(nullptr));
     for (SDL_GameController* pad : pads) input.buttons |= pad_buttons(pad);
     return input;
 }
@@ -145,7 +145,7 @@ static void save_screenshot(const SimFrame& frame, uint64_t frame_number) {
     std::snprintf(path, sizeof path, "out/screenshot-%06llu.png",
                   static_cast<unsigned long long>(frame_number));
     std::string error;
-    if (sim_png_write(path, frame, &error))
+    if (host_png_write(path, frame, &error))
         std::fprintf(stderr, "palendro: saved %s\n", path);
     else
         std::fprintf(stderr, "palendro: %s\n", error.c_str());
@@ -173,17 +173,17 @@ void SdlScreen::present(const SimFrame& frame, uint64_t frame_number) {
     SDL_RenderPresent(renderer);
 }
 
-SimFrontEnd sim_window_front_end(HostOptions* options) {
+SimFrontEnd host_window_front_end(HostOptions* options) {
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(display && *display) && !(wayland && *wayland)) options->headless = true;
     if (options->headless) return {};
     SimFrontEnd front;
     std::string error;
-    front.screen = sim_window_open(options->scale, &error);
+    front.screen = host_window_open(options->scale, &error);
     if (!front.screen)
         std::fprintf(stderr, "palendro: no window (%s); running headless\n", error.c_str());
-    front.speaker = sim_window_speaker();
-    front.pacer = sim_window_pacer();
+    front.speaker = host_window_speaker();
+    front.pacer = host_window_pacer();
     return front;
 }

@@ -11,48 +11,48 @@
 
 #include <cstdint>
 
-struct SimKeyBinding {
+struct HostKeyBinding {
     uint16_t usb_usage;    // USB HID keyboard usage (page 7): SDL2's scancode
     const char* dom_code;  // the browser's KeyboardEvent.code
     uint32_t buttons;      // button-mask bits held while the key is down
 };
-extern const SimKeyBinding SIM_KEY_BINDINGS[];
-extern const int SIM_KEY_BINDING_COUNT;
+extern const HostKeyBinding HOST_KEY_BINDINGS[];
+extern const int HOST_KEY_BINDING_COUNT;
 
 // Buttons of the standard pad layout (the Gamepad API's "standard" mapping
 // numbers them in this order; SDL's game controllers have the same places).
-enum SimPadButton : uint32_t {
-    SIM_PAD_SOUTH,  // A on most pads
-    SIM_PAD_EAST,   // B
-    SIM_PAD_WEST,   // X
-    SIM_PAD_NORTH,  // Y
-    SIM_PAD_LEFT_SHOULDER,
-    SIM_PAD_RIGHT_SHOULDER,
-    SIM_PAD_LEFT_TRIGGER,
-    SIM_PAD_RIGHT_TRIGGER,
-    SIM_PAD_BACK,
-    SIM_PAD_START,
-    SIM_PAD_LEFT_STICK,
-    SIM_PAD_RIGHT_STICK,
-    SIM_PAD_UP,
-    SIM_PAD_DOWN,
-    SIM_PAD_LEFT,
-    SIM_PAD_RIGHT,
+enum HostPadButton : uint32_t {
+    HOST_PAD_SOUTH,  // A on most pads
+    HOST_PAD_EAST,   // B
+    HOST_PAD_WEST,   // X
+    HOST_PAD_NORTH,  // Y
+    HOST_PAD_LEFT_SHOULDER,
+    HOST_PAD_RIGHT_SHOULDER,
+    HOST_PAD_LEFT_TRIGGER,
+    HOST_PAD_RIGHT_TRIGGER,
+    HOST_PAD_BACK,
+    HOST_PAD_START,
+    HOST_PAD_LEFT_STICK,
+    HOST_PAD_RIGHT_STICK,
+    HOST_PAD_UP,
+    HOST_PAD_DOWN,
+    HOST_PAD_LEFT,
+    HOST_PAD_RIGHT,
 };
 
 // One pad as the front end read it. Axes in SDL's units: sticks -32768..32767
 // (negative = left, up), triggers 0..32767.
-struct SimPadState {
-    uint32_t pressed = 0;  // bit (1 << SimPadButton) per button held
+struct HostPadState {
+    uint32_t pressed = 0;  // bit (1 << HostPadButton) per button held
     int left_x = 0, left_y = 0;
     int left_trigger = 0, right_trigger = 0;
 };
 
 // A stick or trigger counts beyond this much of its travel (a dead zone
 // against resting drift).
-constexpr int SIM_PAD_DEAD_ZONE = 12000;
+constexpr int HOST_PAD_DEAD_ZONE = 12000;
 
 // The handheld's buttons for a held key (0 when the key means nothing).
-uint32_t sim_key_buttons_usb(uint16_t usb_usage);
-uint32_t sim_key_buttons_dom(const char* dom_code);
-uint32_t sim_pad_buttons(const SimPadState& pad);
+uint32_t host_key_buttons_usb(uint16_t usb_usage);
+uint32_t host_key_buttons_dom(const char* dom_code);
+uint32_t host_pad_buttons(const HostPadState& pad);

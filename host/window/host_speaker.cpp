@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "sim/sim_audio.h"
-#include "sim/window/sim_window.h"
+#include "host/window/host_window.h"
 
 namespace {
 
@@ -87,4 +87,4 @@ SdlSpeaker g_speaker;
 
 }  // namespace
 
-SimSpeaker* sim_window_speaker() { return &g_speaker; }
+SimSpeaker* host_window_speaker() { return &g_speaker; }

@@ -5,8 +5,8 @@
 // run started (a job started with '&' from a script) stays ignored.
 #pragma once
 
-// Installs the handlers; sim_stop_restore puts back what was there.
-void sim_stop_install();
-void sim_stop_restore();
-// 0, or the first stop signal received since sim_stop_install.
-int sim_stop_signal();
+// Installs the handlers; host_stop_restore puts back what was there.
+void host_stop_install();
+void host_stop_restore();
+// 0, or the first stop signal received since host_stop_install.
+int host_stop_signal();

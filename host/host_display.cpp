@@ -1,19 +1,19 @@
 // Wires the compositor to the vertical blank and the frame consumers.
-#include "sim/sim_display.h"
+#include "host/host_display.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "sim/sim_capture.h"
+#include "host/host_capture.h"
 #include "sim/sim_compositor.h"
 #include "sim/sim_output.h"
 
-struct SimDisplayState {
+struct HostDisplayState {
     struct Screenshot {
         ScreenshotRequest request;
-        SimOutFile out;
+        HostOutFile out;
         bool written = false;
     };
 
@@ -22,7 +22,7 @@ struct SimDisplayState {
     bool frame_hash = false;
     std::vector<Screenshot> screenshots;
     std::string record_path;
-    SimY4mWriter record;
+    HostY4mWriter record;
     SimScreen* screen = nullptr;  // the front end's, or none (headless)
     std::function<void(uint64_t)> stop_listener;
     SimFrame frame;
@@ -35,8 +35,8 @@ struct SimDisplayState {
 
 namespace {
 
-using Display = SimDisplayState;
-using Screenshot = SimDisplayState::Screenshot;
+using Display = HostDisplayState;
+using Screenshot = HostDisplayState::Screenshot;
 
 void fail(Display& d, const std::string& message) {
     std::fprintf(stderr, "palendro: %s\n", message.c_str());
@@ -80,15 +80,15 @@ void on_vblank(Display& d, const SimVblank& blank) {
     if (d.frame_hash && !d.stdout_error) {
         // The launcher hand-back drops what is still buffered: flushed at once.
         errno = 0;
-        if (std::printf("%s\n", sim_frame_hash_line(blank.frame, d.frame).c_str()) < 0 ||
+        if (std::printf("%s\n", host_frame_hash_line(blank.frame, d.frame).c_str()) < 0 ||
             std::fflush(stdout) != 0)
             d.stdout_error = errno ? errno : EIO;
     }
     if (d.record.out.file && !d.record.out.error)
-        sim_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
+        host_y4m_frame(&d.record, d.frame, d.machine->frame_rate());
     for (Screenshot& s : d.screenshots) {
         if (s.request.frame != blank.frame || s.written || !s.out.file) continue;
-        s.written = sim_png_write_file(&s.out, d.frame);
+        s.written = host_png_write_file(&s.out, d.frame);
     }
 }
 
@@ -102,11 +102,11 @@ void on_exit(Display& d) {
         d.screen = nullptr;
     }
     std::string error;
-    if (d.record.out.file && !sim_y4m_close(&d.record, &error))
+    if (d.record.out.file && !host_y4m_close(&d.record, &error))
         fail(d, "'" + d.record_path + "': " + error);
     for (Screenshot& s : d.screenshots) {
         if (s.written && s.out.error)
-            fail(d, "'" + s.request.path + "': " + sim_out_reason(s.out));
+            fail(d, "'" + s.request.path + "': " + host_out_reason(s.out));
         else if (!s.written)
             fail(d, "screenshot frame " + std::to_string(s.request.frame) + " was never shown; '" +
                         s.request.path + "' not written");
@@ -116,7 +116,7 @@ void on_exit(Display& d) {
 
 }  // namespace
 
-SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
+HostDisplay::HostDisplay(SimMachine& machine, const HostOptions& options)
     : d_(std::make_unique<Display>()) {
     Display& d = *d_;
     d.machine = &machine;
@@ -129,7 +129,7 @@ SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
     bool opened = true;
     if (!options.record_path.empty()) {
         d.record_path = options.record_path;
-        opened = sim_y4m_open(&d.record, d.record_path, &error);
+        opened = host_y4m_open(&d.record, d.record_path, &error);
         const bool tv = options.sim.output != SimOutput::LCD;
         const bool pal = options.sim.output == SimOutput::TV_PAL;
         d.record.empty_width = tv ? 720 : 320;
@@ -137,7 +137,7 @@ SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
         d.record.empty_rate = pal ? SimRate{50, 1} : tv ? SimRate{60000, 1001} : SimRate{60, 1};
     }
     for (Screenshot& s : d.screenshots)
-        if (opened) opened = sim_out_open(&s.out, s.request.path, &error);
+        if (opened) opened = host_out_open(&s.out, s.request.path, &error);
     if (!opened) {
         std::fprintf(stderr, "palendro: %s\n", error.c_str());
         withdraw();
@@ -149,44 +149,44 @@ SimDisplay::SimDisplay(SimMachine& machine, const HostOptions& options)
     d.attached = true;
 }
 
-SimDisplay::~SimDisplay() = default;
+HostDisplay::~HostDisplay() = default;
 
-bool SimDisplay::attached() const { return d_->attached; }
+bool HostDisplay::attached() const { return d_->attached; }
 
-void SimDisplay::set_screen(SimScreen* screen) { d_->screen = screen; }
+void HostDisplay::set_screen(SimScreen* screen) { d_->screen = screen; }
 
-void SimDisplay::set_stop_listener(std::function<void(uint64_t)> listener) {
+void HostDisplay::set_stop_listener(std::function<void(uint64_t)> listener) {
     d_->stop_listener = std::move(listener);
 }
 
-void SimDisplay::end_captures_at(uint64_t frame) {
+void HostDisplay::end_captures_at(uint64_t frame) {
     if (d_->frames < 0 || int64_t(frame) < d_->frames) d_->frames = int64_t(frame);
 }
 
-bool SimDisplay::finish() {
+bool HostDisplay::finish() {
     on_exit(*d_);
     return !d_->failed;
 }
 
-bool SimDisplay::stdout_failed() const { return d_->stdout_error != 0; }
+bool HostDisplay::stdout_failed() const { return d_->stdout_error != 0; }
 
-bool SimDisplay::capture_failed() const {
+bool HostDisplay::capture_failed() const {
     const Display& d = *d_;
     bool failed = d.failed || d.stdout_error || d.record.out.error;
     for (const Screenshot& s : d.screenshots) failed |= s.out.error != 0;
     return failed;
 }
 
-bool SimDisplay::commit(std::string* error) {
+bool HostDisplay::commit(std::string* error) {
     bool ok = true;
-    if (!sim_out_commit(&d_->record.out, error)) ok = false;
+    if (!host_out_commit(&d_->record.out, error)) ok = false;
     for (Screenshot& s : d_->screenshots)
-        if (ok && !sim_out_commit(&s.out, error)) ok = false;
+        if (ok && !host_out_commit(&s.out, error)) ok = false;
     if (!ok) withdraw();
     return ok;
 }
 
-void SimDisplay::withdraw() {
-    sim_out_withdraw(&d_->record.out);
-    for (Screenshot& s : d_->screenshots) sim_out_withdraw(&s.out);
+void HostDisplay::withdraw() {
+    host_out_withdraw(&d_->record.out);
+    for (Screenshot& s : d_->screenshots) host_out_withdraw(&s.out);
 }

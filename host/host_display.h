@@ -10,16 +10,16 @@
 #include <memory>
 #include <string>
 
-#include "sim/sim_options.h"
+#include "host/host_options.h"
 
-struct SimDisplayState;
+struct HostDisplayState;
 
-class SimDisplay {
+class HostDisplay {
   public:
     // Creates every capture file, then listens to `machine`'s vertical blanks
     // and its shutdown; `machine` must outlive it.
-    SimDisplay(SimMachine& machine, const HostOptions& options);
-    ~SimDisplay();
+    HostDisplay(SimMachine& machine, const HostOptions& options);
+    ~HostDisplay();
     // False, with a message on stderr, when a capture file could not be
     // created; the display then does nothing.
     bool attached() const;
@@ -45,5 +45,5 @@ class SimDisplay {
     void withdraw();
 
   private:
-    std::unique_ptr<SimDisplayState> d_;
+    std::unique_ptr<HostDisplayState> d_;
 };

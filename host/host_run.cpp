@@ -1,7 +1,7 @@
 // The host run: command line, machine, sound, captures, front end, program,
 // then the files are finished and the exit status decided. The program is
 // the same as on the handheld; the launcher hand-back becomes a normal exit.
-#include "sim/sim_host.h"
+#include "host/host_run.h"
 
 #include <chrono>
 #include <cerrno>
@@ -12,10 +12,10 @@
 #include "hw/hw_port.h"
 #include "sim/sim.h"
 #include "sim/sim_audio.h"
-#include "sim/sim_audio_sink.h"
-#include "sim/sim_display.h"
-#include "sim/sim_progress.h"
-#include "sim/sim_stop.h"
+#include "host/host_wav.h"
+#include "host/host_display.h"
+#include "host/host_progress.h"
+#include "host/host_stop.h"
 
 static uint64_t host_now_ms() {
     using namespace std::chrono;
@@ -24,7 +24,7 @@ static uint64_t host_now_ms() {
 
 static void say(const std::string& line) { std::fprintf(stderr, "palendro: %s\n", line.c_str()); }
 
-int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*program)()) {
+int host_main(int argc, char** argv, HostOpenFrontEnd open_front_end, int (*program)()) {
     HostOptions options;
     std::string error;
     if (!host_parse_options(argc, argv, &options, &error)) {
@@ -53,19 +53,19 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     }
     // A long capture shows how far it is (on a terminal); the line is wiped
     // before the captures' own messages at the end.
-    SimProgress progress;
+    HostProgress progress;
     if (!options.record_path.empty() || !options.wav_path.empty()) {
-        sim_progress_start(&progress, 2, options.frames, host_now_ms);
+        host_progress_start(&progress, 2, options.frames, host_now_ms);
         machine.on_vblank(
-            [&progress](const SimVblank& b) { sim_progress_frame(&progress, b.frame + 1); });
-        machine.on_exit([&progress] { sim_progress_end(&progress); });
+            [&progress](const SimVblank& b) { host_progress_frame(&progress, b.frame + 1); });
+        machine.on_exit([&progress] { host_progress_end(&progress); });
     }
     // A stop request (a signal, the window closed) or a failed write (a full
     // disk) ends the run at the next vertical blank as --frames would there:
     // every capture ends before that frame and the exit combination is held.
     int64_t stopped_at = -1;
     bool stop_asked = false;
-    SimDisplay* shown = nullptr;
+    HostDisplay* shown = nullptr;
     auto stop_at = [&](uint64_t frame) {
         if (stopped_at >= 0) return;
         stopped_at = options.frames >= 0 && options.frames < int64_t(frame) ? options.frames
@@ -75,19 +75,19 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         machine.request_exit();
     };
     machine.on_vblank([&](const SimVblank& b) {
-        if (sim_stop_signal()) stop_asked = true;
+        if (host_stop_signal()) stop_asked = true;
         const bool failed =
-            (shown && shown->capture_failed()) || !sim_wav_ok() || machine.trace_error();
+            (shown && shown->capture_failed()) || !host_wav_ok() || machine.trace_error();
         if (stop_asked || failed) stop_at(b.frame);
     });
-    SimDisplay display(machine, options);
+    HostDisplay display(machine, options);
     if (!display.attached()) return 2;
     shown = &display;
     display.set_stop_listener([&](uint64_t frame) {
         stop_asked = true;
         stop_at(frame);
     });
-    if (!sim_audio_configure(options, machine)) {
+    if (!host_audio_configure(options, machine)) {
         display.withdraw();
         return 2;
     }
@@ -98,12 +98,12 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         display.set_screen(front.screen);
     }
     hw_set_port(&machine, &machine);
-    sim_stop_install();
+    host_stop_install();
     int status = program();
     machine.shutdown();
     hw_set_port(nullptr, nullptr);
-    sim_stop_restore();
-    const int stop_signal = sim_stop_signal();
+    host_stop_restore();
+    const int stop_signal = host_stop_signal();
     if (stop_signal) stop_asked = true;
     if (stop_asked && stopped_at < 0) stopped_at = int64_t(machine.frame_count());
     if (stop_asked) say("stopped at frame " + std::to_string(stopped_at));
@@ -112,8 +112,8 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
     // All or nothing: every capture and the WAV are kept together, or all
     // are withdrawn; one line for each that failed.
     bool ok = display.finish();
-    if (!sim_wav_ok()) {
-        say("'" + host_printable(options.wav_path) + "': " + sim_wav_reason());
+    if (!host_wav_ok()) {
+        say("'" + host_printable(options.wav_path) + "': " + host_wav_reason());
         ok = false;
     }
     if (machine.trace_error()) {
@@ -130,13 +130,13 @@ int sim_host_main(int argc, char** argv, SimOpenFrontEnd open_front_end, int (*p
         say(host_printable(error));
         ok = false;
     }
-    if (ok && !sim_wav_commit(true, &error)) {
+    if (ok && !host_wav_commit(true, &error)) {
         say(host_printable(error));
         ok = false;
     }
     if (!ok) {
         display.withdraw();
-        sim_wav_commit(false, &error);
+        host_wav_commit(false, &error);
         return 1;
     }
     if (sim_audio_wav_full_at() >= 0) {
