@@ -29,6 +29,7 @@ BELOW = {
     "sim/window": ["state", "hw", "music", "sim"],
     "shell": PROGRAM + ["sim", "sim/window"],
     "web": PROGRAM + ["shell", "sim", "libc"],  # the web page's front end and entry, beside the shell
+    "libretro": PROGRAM + ["shell", "sim", "libc"],  # the libretro core's front end, beside the shell
     "tools": ["state", "hw", "render3d", "music", "sim"],
     "tests": None,  # None: may reach every folder
     "bench": None,
