@@ -11,8 +11,9 @@ every frame the core sent must be the program's frame of that number, the
 frames from the first one sent up to 599 all there, and the sound the same
 bytes. Then the lifecycle run, and with --retroarch: RetroArch headless for
 120 frames, whose screenshot must be the program's frame 120 (frame 0 runs
-in the core's start-up, retro_run k shows frame k), and a damaged module as
-content, which must end with status 0.
+in the core's start-up, retro_run k shows frame k). (RetroArch 1.14 given an
+.xm on its command line plays it with its own media player and does not end
+at --max-frames, so damaged content is checked in our frontend only.)
 """
 import argparse
 import hashlib
@@ -107,7 +108,7 @@ def check_damaged_content(a, tmp, damaged):
     return errors
 
 
-def check_retroarch(a, tmp, damaged):
+def check_retroarch(a, tmp):
     errors = []
     home = os.path.join(tmp, "ra")
     os.makedirs(home)
@@ -128,10 +129,7 @@ def check_retroarch(a, tmp, damaged):
     elif n.returncode != 0 or png.read_png(open(shot, "rb").read()) != png.read_png(
             open(native_shot, "rb").read()):
         errors.append("retroarch: the screenshot after 120 frames is not the program's frame 120")
-    d = run(base + ["--max-frames=60", damaged], env=env, timeout=120)
-    if d.returncode != 0:
-        errors.append("retroarch: a damaged module as content: status %d" % d.returncode)
-    print("retroarch: screenshot of frame 120, damaged content: %s" % ("ok" if not errors else "FAILED"))
+    print("retroarch: screenshot of frame 120: %s" % ("ok" if not errors else "FAILED"))
     return errors
 
 
@@ -160,7 +158,7 @@ def main():
                                                and not x.startswith("healthy"))[0])
         errors += check_damaged_content(a, tmp, damaged)
         if a.retroarch:
-            errors += check_retroarch(a, tmp, damaged)
+            errors += check_retroarch(a, tmp)
     for e in errors:
         print(e, file=sys.stderr)
     return 1 if errors else 0
