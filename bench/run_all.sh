@@ -181,6 +181,16 @@ if os.path.exists(hh):
          f"{mi(h['arm_worst'])} (iteration {h['arm_worst_at']}, "
          f"{100 * h['arm_worst'] / budget:.0f}% of 3.33 M cycles)", "<= 0.8 M",
          h["arm_worst"] <= 800_000)
+    if "device_worst" in h:
+        goal(f"ARM instr. per loop iteration on the device's sound path, mean of "
+             f"{h['device_frames']:,} (device program, OSS double)",
+             f"{mi(h['device_mean'])} (simulator {mi(h['arm_mean'])})", "", None)
+        goal("ARM instr. per loop iteration on the device's sound path, worst",
+             f"{mi(h['device_worst'])} (iteration {h['device_worst_at']}; simulator "
+             f"{mi(h['arm_worst'])})", "<= 0.8 M", h["device_worst"] <= 800_000)
+        goal("stores into upper memory per loop iteration (uncached on the handheld)",
+             f"mean {h['upper_stores_mean']:,} ({h['upper_bytes_mean'] / 1024:.0f} KiB), worst "
+             f"{h['upper_stores_worst']:,} ({h['upper_bytes_worst'] / 1024:.0f} KiB)", "", None)
     if step is not None:
         r = h["arm_mean_first"] / (step / step_frames)
         goal(f"ARM against x86-64 instr. (mean of the first {step_frames} frames)", f"{r:.2f}x", "",

@@ -11,20 +11,15 @@
 # Drivers: the silent driver (drv_nos) is always in, since the library falls
 # back on it. A toolchain file or the command line adds others by name with
 # PALENDRO_MIKMOD_DRIVERS, e.g. -DPALENDRO_MIKMOD_DRIVERS=oss for the
-# handheld's OSS device (drivers/drv_oss.c); the PC and web front ends bring
-# their own MDRIVER and leave it empty. Headers a driver needs that the
+# library's OSS driver (drivers/drv_oss.c); every target of ours brings its own
+# MDRIVER (the handheld's OSS one is music/music_oss.cpp) and leaves it empty. Headers a driver needs that the
 # toolchain lacks (sys/soundcard.h for OSS on a bare C library) are found in
 # PALENDRO_MIKMOD_INCLUDE_DIRS.
 
 set(PALENDRO_MIKMOD_VERSION 3.3.13)
 set(PALENDRO_MIKMOD_SHA256 9fc1799f7ea6a95c7c5882de98be85fc7d20ba0a4a6fcacae11c8c6b382bb207)
 
-if(PALENDRO_DEVICE)
-  set(_mikmod_default_drivers oss)
-else()
-  set(_mikmod_default_drivers "")
-endif()
-set(PALENDRO_MIKMOD_DRIVERS "${_mikmod_default_drivers}" CACHE STRING
+set(PALENDRO_MIKMOD_DRIVERS "" CACHE STRING
     "libmikmod output drivers besides the silent one (names of drivers/drv_NAME.c; ;-list)")
 set(PALENDRO_MIKMOD_INCLUDE_DIRS "" CACHE STRING
     "Extra include folders for libmikmod's drivers (;-list)")

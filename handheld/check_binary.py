@@ -7,10 +7,12 @@
   - its disassembly holds ARMv4T instructions only (no blx, clz, ldrd/strd,
     pld, saturating or DSP multiplies, no VFP, NEON or other coprocessor
     instructions) and no call of the newer system-call convention (swi 0);
-    every swi immediate lies in 0x900000..0x9FFFFF.
+    every swi immediate lies in 0x900000..0x9FFFFF, and its number n has a
+    real entry (not sys_ni_syscall) in both 2.4 kernels' tables
+    (kernel_2_4_calls.txt beside this file).
 
-Prints a few summary lines and "fit for the handheld", or each fault and
-exits 1.
+Prints a few summary lines, the system calls the program can make with
+their 2.4 names, and "fit for the handheld", or each fault and exits 1.
 
     handheld/check_binary.py PROGRAM [--map MAP] [--tools PREFIX]
 """
@@ -25,6 +27,27 @@ PT_INTERP, PT_DYNAMIC = 3, 2
 EM_ARM = 40
 OLD_ENOUGH = {"Pre-v4", "v4", "v4T"}
 SWI_LOW, SWI_HIGH = 0x900000, 0x9FFFFF
+NO_CALL = ("sys_ni_syscall", "-")
+
+
+def kernel_calls():
+    """Number -> 2.4.19 function for calls both 2.4 tables have; number -> name
+    of the calls later kernels added."""
+    calls, later = {}, {}
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kernel_2_4_calls.txt")
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            w = line.split()
+            if not w or w[0].startswith("#"):
+                continue
+            if w[0] == "later":
+                later[int(w[1])] = w[2]
+            elif w[1] not in NO_CALL and w[2] not in NO_CALL:
+                calls[int(w[0])] = w[2]
+    return calls, later
+
+
+KERNEL_CALLS, LATER_CALLS = kernel_calls()
 
 CONDITIONS = ["", "eq", "ne", "cs", "hs", "cc", "lo", "mi", "pl", "vs", "vc", "hi", "ls",
               "ge", "lt", "gt", "le", "al"]
@@ -187,6 +210,12 @@ def code_faults(prefix, program):
             if not SWI_LOW <= number <= SWI_HIGH:
                 kind = "a system call of the newer convention" if number == 0 else "not a system call"
                 faults.append("swi 0x%x in %s at 0x%s: %s" % (number, function, m.group(1), kind))
+            elif number - SWI_LOW not in KERNEL_CALLS:
+                n = number - SWI_LOW
+                what = LATER_CALLS.get(n)
+                faults.append("swi 0x%x in %s at 0x%s: call %d%s is not in both 2.4 kernels"
+                              % (number, function, m.group(1), n,
+                                 " (%s, of later kernels)" % what if what else ""))
             else:
                 swis.add(number - SWI_LOW)
     return faults, count, swis
@@ -223,6 +252,10 @@ def main():
     print("%s: %d linked objects, every one Tag_CPU_arch v4T or older" % (name, counted))
     print("%s: %d instructions, all ARMv4T; %d distinct system calls, all swi 0x900000+n"
           % (name, instructions, len(swis)))
+    calls = ["%d %s" % (n, KERNEL_CALLS[n]) for n in sorted(swis)]
+    print("%s: calls, each in Linux 2.4.0 and 2.4.19:" % name)
+    for i in range(0, len(calls), 6):
+        print("%s:   %s" % (name, ", ".join(calls[i:i + 6])))
     print("%s: fit for the handheld" % name)
     return 0
 

@@ -9,8 +9,9 @@
 #     - the simulator and the test suite of this build under qemu-arm -cpu ti925t;
 #     - HANDHELD_FRAMES (default 1800) headless frames: the same frame hashes and
 #       WAV bytes as X86_PROGRAM (the PC build of the same tree);
-#     - the device program's test build (its /dev/mem an ordinary file) run whole
-#       under qemu (tests/handheld/device_run_test.py).
+#     - the device program's test build (its /dev/mem an ordinary file, its
+#       /dev/dsp the sound device's double) run whole under qemu at four
+#       fragment sizes (tests/handheld/device_run_test.py).
 # The real palendro.gpe is never run here: under user-mode qemu it would reach
 # this machine's own /dev/mem.
 set -euo pipefail
@@ -37,6 +38,11 @@ echo "== device binary: ARMv4T, soft float, newlib, static"
 configure "$out/device" -DPALENDRO_DEVICE=ON
 device="$out/device/shell/palendro"
 python3 "$root/handheld/check_binary.py" "$device"
+# The test builds' helpers (the sound device's double, temporary files) stay out of it.
+if arm-none-eabi-nm "$device" | grep -E ' (hh::)?(dsp_double_[a-z]+|mkstemp|mkdtemp)$|dsp_double' >&2; then
+    echo "palendro: carries test-only code (above)" >&2
+    exit 1
+fi
 python3 "$root/handheld/check_binary.py" "$out/device/shell/palendro_device_test" | tail -1
 
 card="$root/out/handheld/palendro"
@@ -103,5 +109,5 @@ done
 
 echo "== device program, its /dev/mem an ordinary file, under qemu-arm -cpu ti925t"
 python3 "$root/tests/handheld/device_run_test.py" "$out/device/shell/palendro_device_test" \
-    "$out/device/device-test-root" "$root" || status=1
+    "$out/device/device-test-root" "$root" "$cmp_dir/x86.wav" || status=1
 exit $status

@@ -5,8 +5,9 @@
 //
 // A test build (HANDHELD_TEST_ROOT defined) puts the firmware's folders
 // (/dev, /bin, /sbin, /usr) below that folder: the device program then opens
-// an ordinary file for /dev/mem, and its shell commands and the launcher are
-// scripts of the test.
+// an ordinary file for /dev/mem, its shell commands and the launcher are
+// scripts of the test, and /dev/dsp is the test's device double
+// (handheld_dsp_double.h).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
@@ -21,6 +22,13 @@
 #include <unistd.h>
 
 #include "handheld/handheld_syscall.h"
+#ifdef HANDHELD_TEST_ROOT
+#include "handheld/handheld_dsp_double.h"
+#define HH_DSP_DOUBLE(when, then)                                                                  \
+    if (when) return then
+#else
+#define HH_DSP_DOUBLE(when, then)
+#endif
 
 extern "C" char** environ;
 
@@ -144,14 +152,19 @@ int _open(const char* path, int flags, ...) {
     va_start(ap, flags);
     int mode = (flags & O_CREAT) ? va_arg(ap, int) : 0;
     va_end(ap);
+    HH_DSP_DOUBLE(int fd = hh::dsp_double_open(path); fd != -2, fd);
     Path p(path);
     return int(hh::result(hh::call<hh::OPEN>(p.arg(), hh::open_flags_to_kernel(flags), mode)));
 }
-int _close(int fd) { return int(hh::result(hh::call<hh::CLOSE>(fd))); }
+int _close(int fd) {
+    HH_DSP_DOUBLE(hh::dsp_double_is(fd), (hh::dsp_double_close(), 0));
+    return int(hh::result(hh::call<hh::CLOSE>(fd)));
+}
 int _read(int fd, char* buf, int n) {
     return int(hh::result(hh::call<hh::READ>(fd, long(buf), n)));
 }
 int _write(int fd, const char* buf, int n) {
+    HH_DSP_DOUBLE(hh::dsp_double_is(fd), int(hh::result(hh::dsp_double_write(buf, n))));
     return int(hh::result(hh::call<hh::WRITE>(fd, long(buf), n)));
 }
 off_t _lseek(int fd, off_t offset, int whence) {
@@ -246,6 +259,7 @@ int ioctl(int fd, unsigned long request, ...) {
     va_start(ap, request);
     void* arg = va_arg(ap, void*);
     va_end(ap);
+    HH_DSP_DOUBLE(hh::dsp_double_is(fd), int(hh::result(hh::dsp_double_ioctl(request, arg))));
     return int(hh::result(hh::call<hh::IOCTL>(fd, long(request), long(arg))));
 }
 int nanosleep(const struct timespec* want, struct timespec* left) {

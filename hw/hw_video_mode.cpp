@@ -79,19 +79,19 @@ void switch_output(OutputClass from, OutputClass to) {
 }
 
 void lcd_timing() {
-    hw_wr16(reg::SYS_DISPLAY_CLOCK, 0x9000);
-    hw_wr16(reg::SYS_DISPLAY_DIVIDER, 0x8A80);
+    hw_wr16(reg::SYS_DISPLAY_CLOCK, reg::LCD_DISPLAY_CLOCK);
+    hw_wr16(reg::SYS_DISPLAY_DIVIDER, reg::LCD_DISPLAY_DIVIDER);
     bool low_pin = g_hw.board_variant == HW_BOARD_TOUCH_LOW;
-    hw_wr16(reg::DPC_2804, low_pin ? 4 : 1);
-    hw_wr16(reg::DPC_2806, low_pin ? 0 : 0xFFFF);
-    hw_wr16(reg::DPC_2808, low_pin ? 0 : 0x00FF);
+    hw_wr16(reg::DPC_2804, low_pin ? 4 : reg::LCD_DPC_2804);
+    hw_wr16(reg::DPC_2806, low_pin ? 0 : reg::LCD_DPC_2806);
+    hw_wr16(reg::DPC_2808, low_pin ? 0 : reg::LCD_DPC_2808);
     hw_wr16(reg::DPC_H_ACTIVE, 319);
-    mask_then_set(reg::DPC_281A, 0xFF00, 0x001D);
-    hw_wr16(reg::DPC_281E, 1);
-    hw_wr16(reg::DPC_281C, 1);
-    mask_then_set(reg::DPC_2824, 0xF00F, 0x0250);
+    mask_then_set(reg::DPC_281A, 0xFF00, reg::LCD_DPC_281A);
+    hw_wr16(reg::DPC_281E, reg::LCD_PORCH);
+    hw_wr16(reg::DPC_281C, reg::LCD_PORCH);
+    mask_then_set(reg::DPC_2824, 0xF00F, reg::LCD_DPC_2824);
     hw_set_bits16(reg::GPIO_H_OUTPUT, 0x0006);
-    hw_wr16(reg::DPC_2848, 16);
+    hw_wr16(reg::DPC_2848, reg::LCD_DPC_2848);
     if (g_hw.board_variant == HW_BOARD_TOUCH) {
         hw_set_bits16(reg::GPIO_L_OUTPUT, 0x0800);
         hw_set_bits16(reg::GPIO_F_OUTPUT, 0x0008);
@@ -101,8 +101,8 @@ void lcd_timing() {
 
 void tv_timing(OutputClass tv) {
     hw_wr16(reg::GPIO_H_OUTPUT, 0x0018);
-    hw_wr16(reg::SYS_DISPLAY_CLOCK, 0x4170);
-    hw_wr16(reg::SYS_DISPLAY_DIVIDER, 0x0100);
+    hw_wr16(reg::SYS_DISPLAY_CLOCK, reg::TV_DISPLAY_CLOCK);
+    hw_wr16(reg::SYS_DISPLAY_DIVIDER, reg::TV_DISPLAY_DIVIDER);
     hw_wr16(reg::DPC_2804, 0x13);
     hw_wr16(reg::DPC_2806, 0);
     hw_wr16(reg::DPC_2808, 0);
@@ -167,8 +167,8 @@ int hw_set_video_mode(uint32_t mode, int bpp) {
     const uint16_t control = hw_rd16(reg::DPC_CONTROL) & 0x8800;
     if (to == OUT_LCD) {
         hw_wr16(reg::DPC_CONTROL, control | 0x0004);
-        mask_then_set(reg::DPC_2820, 0x00F0, 0x0502);
-        mask_then_set(reg::DPC_2822, 0xFE00, 0x0016);
+        mask_then_set(reg::DPC_2820, 0x00F0, reg::LCD_DPC_2820);
+        mask_then_set(reg::DPC_2822, 0xFE00, reg::LCD_DPC_2822);
         hw_wr16(reg::RGB_HSCALE, w * 1024 / 320);
         hw_wr16(reg::RGB_VSTEP, w * bpp * h / 1920);
         lcd_timing();
@@ -194,8 +194,8 @@ int hw_set_video_mode(uint32_t mode, int bpp) {
     hw_wr16(reg::RGB_ODD_ADDR, 0);
     hw_wr16(reg::RGB_CONTROL, depth | 0x01AA);
     hw_wr16(reg::RGB_MIX, 0);
-    hw_wr16(reg::LAYER_ENABLE, 0x1040);
-    hw_wr16(reg::DPC_2826, 0x0270);
+    hw_wr16(reg::LAYER_ENABLE, reg::MODE_LAYER_ENABLE);
+    hw_wr16(reg::DPC_2826, reg::MODE_DPC_2826);
     hw_wr16(reg::DPC_VSYNC_STATUS, 0);
     hw_wr16(reg::DPC_280A, 0xFFFF);
     hw_wr16(reg::DPC_280C, 0xFFFF);

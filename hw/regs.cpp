@@ -5,153 +5,134 @@
 
 namespace reg {
 
+// Each entry takes its offset and its name from the reg:: constant, so an
+// offset is written once, in regs.h. A pair is two 16-bit halves, _LO then
+// _HI; a video layer's registers are its block plus the field's offset.
 // clang-format off
-const RegInfo REG_TABLE[] = {
-    {0x0904, 0xFFFF, "SYS_CLOCK_ENABLE"},
-    {0x090A, 0xFFFF, "SYS_CLOCK_GATE"},
-    {0x0912, 0xFFFF, "SYS_CLOCK_912"},
-    {0x091C, 0xFFFF, "SYS_CLOCK_91C"},
-    {0x091E, 0xFFFF, "SYS_DISPLAY_CLOCK"},
-    {0x0924, 0xFFFF, "SYS_DISPLAY_DIVIDER"},
-    {0x0C04, 0x0000, "RTC_SECONDS_LO"},
-    {0x0C06, 0x0000, "RTC_SECONDS_HI"},
-    {0x0C08, 0x0000, "RTC_SUBSECOND"},
-    {0x0C0A, 0x0000, "RTC_SUBSECOND_HI"},
-    {0x1022, 0xFFFF, "GPIO_B_FUNCTION"},
-    {0x1050, 0xFFFF, "GPIO_I_FUNCTION_HI"},
-    {0x1062, 0xFFFF, "GPIO_B_OUTPUT"},
-    {0x106A, 0xFFFF, "GPIO_F_OUTPUT"},
-    {0x106E, 0xFFFF, "GPIO_H_OUTPUT"},
-    {0x1076, 0xFFFF, "GPIO_L_OUTPUT"},
-    {0x1182, 0x0000, "GPIO_B_INPUT"},
-    {0x1184, 0x0000, "GPIO_C_INPUT"},
-    {0x1186, 0x0000, "GPIO_D_INPUT"},
-    {0x1190, 0x0000, "GPIO_I_INPUT"},
-    {0x1198, 0x0000, "GPIO_M_INPUT"},
-    {0x181E, 0xFFFF, "SCALER_181E"},
-    {0x1820, 0xFFFF, "SCALER_1820"},
-    {0x1824, 0xFFFF, "SCALER_1824"},
-    {0x1826, 0xFFFF, "SCALER_1826"},
-    {0x183A, 0xFFFF, "SCALER_183A"},
-    {0x2800, 0xFFFF, "DPC_CONTROL"},
-    {0x2804, 0xFFFF, "DPC_2804"},
-    {0x2806, 0xFFFF, "DPC_2806"},
-    {0x2808, 0xFFFF, "DPC_2808"},
-    {0x280A, 0xFFFF, "DPC_280A"},
-    {0x280C, 0xFFFF, "DPC_280C"},
-    {0x280E, 0xFFFF, "DPC_280E"},
-    {0x2816, 0xFFFF, "DPC_H_ACTIVE"},
-    {0x2818, 0xFFFF, "DPC_V_ACTIVE"},
-    {0x281A, 0xFFFF, "DPC_281A"},
-    {0x281C, 0xFFFF, "DPC_281C"},
-    {0x281E, 0xFFFF, "DPC_281E"},
-    {0x2820, 0xFFFF, "DPC_2820"},
-    {0x2822, 0xFFFF, "DPC_2822"},
-    {0x2824, 0xFFFF, "DPC_2824"},
-    {0x2826, 0xFFFF, "DPC_2826"},
-    {0x2846, 0xFEFF, "DPC_VSYNC_STATUS"},  // bit 8 is the status, set by the display
-    {0x2848, 0xFFFF, "DPC_2848"},
-    {0x2880, 0xFFFF, "LAYER_ENABLE"},
-    {0x2882, 0xFFFF, "VIDEO_FLAGS"},
-    {0x2884, 0xFFFF, "VIDEO_CONTROL"},
-    {0x2886, 0xFFFF, "VIDEO_A_HSCALE_TOP"},
-    {0x2888, 0xFFFF, "VIDEO_A_HSCALE_BOTTOM"},
-    {0x288A, 0xFFFF, "VIDEO_A_VSTEP_TOP_LO"},
-    {0x288C, 0xFFFF, "VIDEO_A_VSTEP_TOP_HI"},
-    {0x288E, 0xFFFF, "VIDEO_A_VSTEP_BOTTOM_LO"},
-    {0x2890, 0xFFFF, "VIDEO_A_VSTEP_BOTTOM_HI"},
-    {0x2892, 0xFFFF, "VIDEO_A_LINE_WIDTH"},
-    {0x2894, 0xFFFF, "VIDEO_A_LINE_WIDTH2"},
-    {0x2896, 0xFFFF, "VIDEO_A_X0"},
-    {0x2898, 0xFFFF, "VIDEO_A_X1"},
-    {0x289A, 0xFFFF, "VIDEO_A_Y0"},
-    {0x289C, 0xFFFF, "VIDEO_A_TOP_END_Y"},
-    {0x289E, 0xFFFF, "VIDEO_A_BOTTOM_END_Y"},
-    {0x28A0, 0xFFFF, "VIDEO_A_TOP_ADDR1_LO"},
-    {0x28A2, 0xFFFF, "VIDEO_A_TOP_ADDR1_HI"},
-    {0x28A4, 0xFFFF, "VIDEO_A_TOP_ADDR2_LO"},
-    {0x28A6, 0xFFFF, "VIDEO_A_TOP_ADDR2_HI"},
-    {0x28A8, 0xFFFF, "VIDEO_A_BOTTOM_ADDR1_LO"},
-    {0x28AA, 0xFFFF, "VIDEO_A_BOTTOM_ADDR1_HI"},
-    {0x28AC, 0xFFFF, "VIDEO_A_BOTTOM_ADDR2_LO"},
-    {0x28AE, 0xFFFF, "VIDEO_A_BOTTOM_ADDR2_HI"},
-    {0x28B0, 0xFFFF, "VIDEO_B_HSCALE_TOP"},
-    {0x28B2, 0xFFFF, "VIDEO_B_HSCALE_BOTTOM"},
-    {0x28B4, 0xFFFF, "VIDEO_B_VSTEP_TOP_LO"},
-    {0x28B6, 0xFFFF, "VIDEO_B_VSTEP_TOP_HI"},
-    {0x28B8, 0xFFFF, "VIDEO_B_VSTEP_BOTTOM_LO"},
-    {0x28BA, 0xFFFF, "VIDEO_B_VSTEP_BOTTOM_HI"},
-    {0x28BC, 0xFFFF, "VIDEO_B_LINE_WIDTH"},
-    {0x28BE, 0xFFFF, "VIDEO_B_LINE_WIDTH2"},
-    {0x28C0, 0xFFFF, "VIDEO_B_X0"},
-    {0x28C2, 0xFFFF, "VIDEO_B_X1"},
-    {0x28C4, 0xFFFF, "VIDEO_B_Y0"},
-    {0x28C6, 0xFFFF, "VIDEO_B_TOP_END_Y"},
-    {0x28C8, 0xFFFF, "VIDEO_B_BOTTOM_END_Y"},
-    {0x28CA, 0xFFFF, "VIDEO_B_TOP_ADDR1_LO"},
-    {0x28CC, 0xFFFF, "VIDEO_B_TOP_ADDR1_HI"},
-    {0x28CE, 0xFFFF, "VIDEO_B_TOP_ADDR2_LO"},
-    {0x28D0, 0xFFFF, "VIDEO_B_TOP_ADDR2_HI"},
-    {0x28D2, 0xFFFF, "VIDEO_B_BOTTOM_ADDR1_LO"},
-    {0x28D4, 0xFFFF, "VIDEO_B_BOTTOM_ADDR1_HI"},
-    {0x28D6, 0xFFFF, "VIDEO_B_BOTTOM_ADDR2_LO"},
-    {0x28D8, 0xFFFF, "VIDEO_B_BOTTOM_ADDR2_HI"},
-    {0x28DA, 0xFFFF, "RGB_CONTROL"},
-    {0x28DC, 0xFFFF, "RGB_MIX"},
-    {0x28DE, 0xFFFF, "RGB_ALPHA_123"},
-    {0x28E0, 0xFFFF, "RGB_ALPHA_45"},
-    {0x28E2, 0xFFFF, "RGB_R1_LEFT"},
-    {0x28E4, 0xFFFF, "RGB_R1_RIGHT"},
-    {0x28E6, 0xFFFF, "RGB_R1_TOP"},
-    {0x28E8, 0xFFFF, "RGB_R1_BOTTOM"},
-    {0x28EA, 0xFFFF, "RGB_R2_LEFT"},
-    {0x28EC, 0xFFFF, "RGB_R2_RIGHT"},
-    {0x28EE, 0xFFFF, "RGB_R2_TOP"},
-    {0x28F0, 0xFFFF, "RGB_R2_BOTTOM"},
-    {0x28F2, 0xFFFF, "RGB_R3_LEFT"},
-    {0x28F4, 0xFFFF, "RGB_R3_RIGHT"},
-    {0x28F6, 0xFFFF, "RGB_R3_TOP"},
-    {0x28F8, 0xFFFF, "RGB_R3_BOTTOM"},
-    {0x28FA, 0xFFFF, "RGB_R4_LEFT"},
-    {0x28FC, 0xFFFF, "RGB_R4_RIGHT"},
-    {0x28FE, 0xFFFF, "RGB_R4_TOP"},
-    {0x2900, 0xFFFF, "RGB_R4_BOTTOM"},
-    {0x2902, 0xFFFF, "RGB_COLOR_KEY_LO"},
-    {0x2904, 0xFFFF, "RGB_COLOR_KEY_HI"},
-    {0x2906, 0xFFFF, "RGB_HSCALE"},
-    {0x2908, 0xFFFF, "RGB_VSTEP"},
-    {0x290C, 0xFFFF, "RGB_LINE_STEP"},
-    {0x290E, 0xFFFF, "RGB_ODD_ADDR_LO"},
-    {0x2910, 0xFFFF, "RGB_ODD_ADDR_HI"},
-    {0x2912, 0xFFFF, "RGB_EVEN_ADDR_LO"},
-    {0x2914, 0xFFFF, "RGB_EVEN_ADDR_HI"},
-    {0x2916, 0xFFFF, "OSD_ADDR_B_LO"},
-    {0x2918, 0xFFFF, "OSD_ADDR_B_HI"},
-    {0x291A, 0xFFFF, "OSD_ADDR_A_LO"},
-    {0x291C, 0xFFFF, "OSD_ADDR_A_HI"},
-    {0x291E, 0xFFFF, "CURSOR_CONTROL"},
-    {0x2920, 0xFFFF, "CURSOR_X"},
-    {0x2922, 0xFFFF, "CURSOR_Y"},
-    {0x2924, 0xFFFF, "CURSOR_COLOUR_B_LO"},
-    {0x2926, 0xFFFF, "CURSOR_COLOUR_B_HI"},
-    {0x2928, 0xFFFF, "CURSOR_COLOUR_A_LO"},
-    {0x292A, 0xFFFF, "CURSOR_COLOUR_A_HI"},
-    {0x292C, 0xFFFF, "CURSOR_BITMAP_2_LO"},
-    {0x292E, 0xFFFF, "CURSOR_BITMAP_2_HI"},
-    {0x2930, 0xFFFF, "CURSOR_BITMAP_1_LO"},
-    {0x2932, 0xFFFF, "CURSOR_BITMAP_1_HI"},
-    {0x2974, 0xFFFF, "SUBPICTURE_CONTROL"},
-    {0x2976, 0xFFFF, "SUBPICTURE_2976"},
-    {0x2978, 0xFFFF, "SUBPICTURE_ADDR_A_LO"},
-    {0x297A, 0xFFFF, "SUBPICTURE_ADDR_A_HI"},
-    {0x297C, 0xFFFF, "SUBPICTURE_ADDR_B_LO"},
-    {0x297E, 0xFFFF, "SUBPICTURE_ADDR_B_HI"},
-    {0x3010, 0xFFFF, "SCALER_3010"},
-    {0x3014, 0xFFFF, "SCALER_3014"},
-    {0x3B48, 0xFFFF, "CORE2_CONTROL"},
-};
+#define REG(name) {name, 0xFFFF, #name}
+#define REG_READ_ONLY(name) {name, 0x0000, #name}
+#define REG_PAIR(name) {name, 0xFFFF, #name "_LO"}, {name + 2, 0xFFFF, #name "_HI"}
+#define REG_VIDEO(layer, field) {layer + V_##field, 0xFFFF, #layer "_" #field}
+#define REG_VIDEO_PAIR(layer, field)                      \
+    {layer + V_##field, 0xFFFF, #layer "_" #field "_LO"}, \
+    {layer + V_##field + 2, 0xFFFF, #layer "_" #field "_HI"}
+#define REG_VIDEO_LAYER(layer)                                                   \
+    REG_VIDEO(layer, HSCALE_TOP), REG_VIDEO(layer, HSCALE_BOTTOM),               \
+    REG_VIDEO_PAIR(layer, VSTEP_TOP), REG_VIDEO_PAIR(layer, VSTEP_BOTTOM),       \
+    REG_VIDEO(layer, LINE_WIDTH), REG_VIDEO(layer, LINE_WIDTH2),                 \
+    REG_VIDEO(layer, X0), REG_VIDEO(layer, X1), REG_VIDEO(layer, Y0),            \
+    REG_VIDEO(layer, TOP_END_Y), REG_VIDEO(layer, BOTTOM_END_Y),                 \
+    REG_VIDEO_PAIR(layer, TOP_ADDR1), REG_VIDEO_PAIR(layer, TOP_ADDR2),          \
+    REG_VIDEO_PAIR(layer, BOTTOM_ADDR1), REG_VIDEO_PAIR(layer, BOTTOM_ADDR2)
+#define REG_RGB_RECT(r)                                     \
+    {rgb_region_rect(r), 0xFFFF, "RGB_R" #r "_LEFT"},       \
+    {rgb_region_rect(r) + 2, 0xFFFF, "RGB_R" #r "_RIGHT"},  \
+    {rgb_region_rect(r) + 4, 0xFFFF, "RGB_R" #r "_TOP"},    \
+    {rgb_region_rect(r) + 6, 0xFFFF, "RGB_R" #r "_BOTTOM"}
 // clang-format on
-const int REG_TABLE_SIZE = int(sizeof REG_TABLE / sizeof REG_TABLE[0]);
+
+constexpr RegInfo TABLE[] = {
+    REG(SYS_CLOCK_ENABLE),
+    REG(SYS_CLOCK_GATE),
+    REG(SYS_CLOCK_912),
+    REG(SYS_CLOCK_91C),
+    REG(SYS_DISPLAY_CLOCK),
+    REG(SYS_DISPLAY_DIVIDER),
+    // The clock counts by itself: nothing written there stays.
+    {RTC_SECONDS, 0x0000, "RTC_SECONDS_LO"},
+    {RTC_SECONDS + 2, 0x0000, "RTC_SECONDS_HI"},
+    REG_READ_ONLY(RTC_SUBSECOND),
+    {RTC_SUBSECOND + 2, 0x0000, "RTC_SUBSECOND_HI"},
+    REG(GPIO_B_FUNCTION),
+    REG(GPIO_I_FUNCTION_HI),
+    REG(GPIO_B_OUTPUT),
+    REG(GPIO_F_OUTPUT),
+    REG(GPIO_H_OUTPUT),
+    REG(GPIO_L_OUTPUT),
+    REG_READ_ONLY(GPIO_B_INPUT),
+    REG_READ_ONLY(GPIO_C_INPUT),
+    REG_READ_ONLY(GPIO_D_INPUT),
+    REG_READ_ONLY(GPIO_I_INPUT),
+    REG_READ_ONLY(GPIO_M_INPUT),
+    REG(SCALER_181E),
+    REG(SCALER_1820),
+    REG(SCALER_1824),
+    REG(SCALER_1826),
+    REG(SCALER_183A),
+    REG(DPC_CONTROL),
+    REG(DPC_2804),
+    REG(DPC_2806),
+    REG(DPC_2808),
+    REG(DPC_280A),
+    REG(DPC_280C),
+    REG(DPC_280E),
+    REG(DPC_H_ACTIVE),
+    REG(DPC_V_ACTIVE),
+    REG(DPC_281A),
+    REG(DPC_281C),
+    REG(DPC_281E),
+    REG(DPC_2820),
+    REG(DPC_2822),
+    REG(DPC_2824),
+    REG(DPC_2826),
+    {DPC_VSYNC_STATUS, uint16_t(~DPC_VSYNC_FLAG), "DPC_VSYNC_STATUS"},  // the flag is the display's
+    REG(DPC_2848),
+    REG(LAYER_ENABLE),
+    REG(VIDEO_FLAGS),
+    REG(VIDEO_CONTROL),
+    REG_VIDEO_LAYER(VIDEO_A),
+    REG_VIDEO_LAYER(VIDEO_B),
+    REG(RGB_CONTROL),
+    REG(RGB_MIX),
+    REG(RGB_ALPHA_123),
+    REG(RGB_ALPHA_45),
+    REG_RGB_RECT(1),
+    REG_RGB_RECT(2),
+    REG_RGB_RECT(3),
+    REG_RGB_RECT(4),
+    REG_PAIR(RGB_COLOR_KEY),
+    REG(RGB_HSCALE),
+    REG(RGB_VSTEP),
+    REG(RGB_LINE_STEP),
+    REG_PAIR(RGB_ODD_ADDR),
+    REG_PAIR(RGB_EVEN_ADDR),
+    REG_PAIR(OSD_ADDR_B),
+    REG_PAIR(OSD_ADDR_A),
+    REG(CURSOR_CONTROL),
+    REG(CURSOR_X),
+    REG(CURSOR_Y),
+    REG_PAIR(CURSOR_COLOUR_B),
+    REG_PAIR(CURSOR_COLOUR_A),
+    REG_PAIR(CURSOR_BITMAP_2),
+    REG_PAIR(CURSOR_BITMAP_1),
+    REG(SUBPICTURE_CONTROL),
+    REG(SUBPICTURE_2976),
+    REG_PAIR(SUBPICTURE_ADDR_A),
+    REG_PAIR(SUBPICTURE_ADDR_B),
+    REG(SCALER_3010),
+    REG(SCALER_3014),
+    REG(CORE2_CONTROL),
+};
+
+#undef REG
+#undef REG_READ_ONLY
+#undef REG_PAIR
+#undef REG_VIDEO
+#undef REG_VIDEO_PAIR
+#undef REG_VIDEO_LAYER
+#undef REG_RGB_RECT
+
+// reg_info's binary search needs the offsets strictly rising.
+constexpr bool strictly_rising(const RegInfo* t, int n) {
+    for (int i = 1; i < n; ++i)
+        if (t[i - 1].offset >= t[i].offset) return false;
+    return true;
+}
+static_assert(strictly_rising(TABLE, int(sizeof TABLE / sizeof TABLE[0])),
+              "the register table is sorted by offset, each offset once");
+
+const RegInfo* const REG_TABLE = TABLE;
+const int REG_TABLE_SIZE = int(sizeof TABLE / sizeof TABLE[0]);
 
 const RegInfo* reg_info(uint32_t offset) {
     int lo = 0, hi = REG_TABLE_SIZE - 1;

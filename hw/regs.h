@@ -109,6 +109,26 @@ constexpr uint16_t DPC_CONTROL_PAL = 0x1000;
 constexpr uint16_t DPC_VSYNC_ARM = 0x0020;
 constexpr uint16_t DPC_VSYNC_FLAG = 0x0100;
 
+// Values a mode set leaves in the timing registers, written by the hardware
+// layer's mode switch and by the simulated launcher, which starts the
+// machine as an LCD mode set leaves it. The LCD's 0x2820, 0x2822, 0x281A
+// and 0x2824 values are ORed in after a mask (see hw_set_video_mode).
+constexpr uint16_t LCD_DISPLAY_CLOCK = 0x9000;
+constexpr uint16_t LCD_DISPLAY_DIVIDER = 0x8A80;
+constexpr uint16_t TV_DISPLAY_CLOCK = 0x4170;
+constexpr uint16_t TV_DISPLAY_DIVIDER = 0x0100;
+constexpr uint16_t LCD_DPC_2820 = 0x0502;
+constexpr uint16_t LCD_DPC_2822 = 0x0016;
+constexpr uint16_t LCD_DPC_281A = 0x001D;
+constexpr uint16_t LCD_DPC_2824 = 0x0250;
+constexpr uint16_t LCD_DPC_2804 = 1;  // a board with port I pin 12 low: 4, 0, 0
+constexpr uint16_t LCD_DPC_2806 = 0xFFFF;
+constexpr uint16_t LCD_DPC_2808 = 0x00FF;
+constexpr uint16_t LCD_DPC_2848 = 16;
+constexpr uint16_t LCD_PORCH = 1;               // 0x281C and 0x281E
+constexpr uint16_t MODE_LAYER_ENABLE = 0x1040;  // only RGB region 5 shown
+constexpr uint16_t MODE_DPC_2826 = 0x0270;
+
 constexpr uint32_t SCALER_181E = 0x181E;
 constexpr uint32_t SCALER_1820 = 0x1820;
 constexpr uint32_t SCALER_1824 = 0x1824;
@@ -203,7 +223,7 @@ struct RegInfo {
 
 // Every named 16-bit register, sorted by offset. Unknown offsets are plain
 // storage (all bits writable) named "REG_xxxx".
-extern const RegInfo REG_TABLE[];
+extern const RegInfo* const REG_TABLE;
 extern const int REG_TABLE_SIZE;
 const RegInfo* reg_info(uint32_t offset);
 // Name for the trace: the table's name, or "REG_xxxx".

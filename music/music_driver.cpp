@@ -4,7 +4,8 @@
 #include <mikmod.h>
 
 #ifdef PALENDRO_DEVICE
-MDRIVER* music_output_driver() { return &drv_oss; }
+#include "music/music_oss.h"
+MDRIVER* music_output_driver() { return music_oss_driver(); }
 #else
 static MDRIVER* g_music_host_driver = &drv_nos;
 void music_use_host_driver(MDRIVER* driver) { g_music_host_driver = driver ? driver : &drv_nos; }

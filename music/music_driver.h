@@ -1,4 +1,4 @@
-// The one output driver the glue registers: the OSS driver on the handheld;
+// The one output driver the glue registers: our OSS driver on the handheld (music_oss.h);
 // on a PC whatever driver the host installed before music_start (the
 // simulated handheld's), else the library's silent driver.
 #pragma once

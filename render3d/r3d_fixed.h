@@ -28,13 +28,10 @@ inline int32_t r3d_clamp(int32_t v, int32_t lo, int32_t hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
-// High word of the 64-bit product a * b, from 16-bit halves in 32-bit
-// arithmetic. Exact for every a and b.
+// High word of the 64-bit product a * b. One umull on the handheld's core
+// (ARMv4T multiplies 32 x 32 into 64 bits; only 64-bit division is missing).
 inline uint32_t r3d_mul_high(uint32_t a, uint32_t b) {
-    const uint32_t al = a & 0xFFFFu, ah = a >> 16, bl = b & 0xFFFFu, bh = b >> 16;
-    const uint32_t low = al * bl, mid1 = al * bh, mid2 = ah * bl;
-    const uint32_t carry = ((low >> 16) + (mid1 & 0xFFFFu) + (mid2 & 0xFFFFu)) >> 16;
-    return ah * bh + (mid1 >> 16) + (mid2 >> 16) + carry;
+    return static_cast<uint32_t>((uint64_t{a} * b) >> 32);
 }
 
 // Division by a row count d = 2 .. R3D_ROW_DIVISORS through its reciprocal:

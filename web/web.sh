@@ -30,6 +30,4 @@ cp "$root/web/page/index.html" "$build/web/palendro.js" "$build/web/palendro.was
 echo "web: the page is in $out" >&2
 [ "${1:-}" = --build ] && exit 0
 
-port="${PORT:-8000}"
-echo "http://127.0.0.1:$port/"
-exec python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out"
+exec python3 "$root/web/serve.py" "${PORT:-8000}" "$out"

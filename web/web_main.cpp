@@ -29,6 +29,7 @@ namespace {
 // The test run's sound, in the module's in-memory file system.
 constexpr char TEST_WAV_PATH[] = "/palendro.wav";
 
+WebOptionPairs g_option_pairs;
 WebOptions g_options;
 std::string g_error;
 WebPace g_pace;
@@ -51,10 +52,15 @@ void present(const SimFrame& frame) {
 
 extern "C" {
 
-// Reads the address's options; null, or one line saying what is wrong.
-EMSCRIPTEN_KEEPALIVE const char* web_configure(const char* query) {
-    if (web_parse_options(query, &g_options, &g_error)) return nullptr;
-    return g_error.c_str();
+// The address's options, as the page decoded them: one call per pair, then
+// web_configure reads them all; null, or one line saying what is wrong.
+EMSCRIPTEN_KEEPALIVE void web_option_pair(const char* name, const char* value) {
+    g_option_pairs.emplace_back(name, value);
+}
+EMSCRIPTEN_KEEPALIVE const char* web_configure() {
+    const bool ok = web_parse_options(g_option_pairs, &g_options, &g_error);
+    g_option_pairs.clear();
+    return ok ? nullptr : g_error.c_str();
 }
 EMSCRIPTEN_KEEPALIVE int web_option_scale() { return g_options.scale; }
 EMSCRIPTEN_KEEPALIVE double web_option_frames() { return double(g_options.frames); }
@@ -96,6 +102,21 @@ EMSCRIPTEN_KEEPALIVE uint32_t web_key_buttons(const char* dom_code) {
 EMSCRIPTEN_KEEPALIVE uint32_t web_pad_buttons(uint32_t pressed, int left_x, int left_y,
                                               int left_trigger, int right_trigger) {
     return sim_pad_buttons({pressed, left_x, left_y, left_trigger, right_trigger});
+}
+// The key table, for the page's legend: binding i's key and its buttons.
+EMSCRIPTEN_KEEPALIVE int web_key_binding_count() { return SIM_KEY_BINDING_COUNT; }
+EMSCRIPTEN_KEEPALIVE const char* web_key_binding_code(int i) {
+    return SIM_KEY_BINDINGS[i].dom_code;
+}
+EMSCRIPTEN_KEEPALIVE uint32_t web_key_binding_buttons(int i) { return SIM_KEY_BINDINGS[i].buttons; }
+// The script names of the buttons in `mask`, joined by '+' ("l+r").
+EMSCRIPTEN_KEEPALIVE const char* web_button_names(uint32_t mask) {
+    static std::string names;
+    names.clear();
+    for (int i = 0; i < HOST_KEY_NAME_COUNT; ++i)
+        if (mask & HOST_KEY_NAMES[i].mask)
+            names += (names.empty() ? "" : "+") + std::string(HOST_KEY_NAMES[i].name);
+    return names.c_str();
 }
 // The mask of one button by its script name ("start", "volup" ...).
 EMSCRIPTEN_KEEPALIVE uint32_t web_button(const char* name) {

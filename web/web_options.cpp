@@ -8,30 +8,6 @@
 
 namespace {
 
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// False on a '%' that is not followed by two hex digits.
-bool percent_decode(const std::string& in, std::string* out) {
-    out->clear();
-    for (size_t i = 0; i < in.size(); ++i) {
-        if (in[i] != '%') {
-            *out += in[i];
-            continue;
-        }
-        int hi = i + 2 < in.size() ? hex_digit(in[i + 1]) : -1;
-        int lo = hi >= 0 ? hex_digit(in[i + 2]) : -1;
-        if (lo < 0) return false;
-        *out += char(hi * 16 + lo);
-        i += 2;
-    }
-    return true;
-}
-
 bool parse_number(const std::string& s, int64_t max, int64_t* out) {
     if (s.empty() || s[0] < '0' || s[0] > '9') return false;
     errno = 0;
@@ -44,21 +20,11 @@ bool parse_number(const std::string& s, int64_t max, int64_t* out) {
 
 }  // namespace
 
-bool web_parse_options(const std::string& query, WebOptions* out, std::string* error) {
+bool web_parse_options(const WebOptionPairs& pairs, WebOptions* out, std::string* error) {
     WebOptions o;
-    std::string rest = !query.empty() && query[0] == '?' ? query.substr(1) : query;
-    while (!rest.empty()) {
-        size_t amp = rest.find('&');
-        std::string pair = rest.substr(0, amp);
-        rest = amp == std::string::npos ? "" : rest.substr(amp + 1);
-        if (pair.empty()) continue;
-        size_t eq = pair.find('=');
-        std::string name, value;
-        if (!percent_decode(pair.substr(0, eq), &name) ||
-            !percent_decode(eq == std::string::npos ? "" : pair.substr(eq + 1), &value)) {
-            *error = "bad percent-encoding in '" + pair + "'";
-            return false;
-        }
+    for (const auto& pair : pairs) {
+        const std::string& name = pair.first;  // not a structured binding: the lambda needs it
+        const std::string& value = pair.second;
         auto bad = [&] {
             *error = "bad value '" + value + "' for " + name;
             return false;

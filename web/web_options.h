@@ -3,13 +3,15 @@
 // fast as the machine allows on the virtual clock, then hold the exit
 // combination), ?hash=1 (write the frame hashes and the sound's SHA-256 into
 // the page) and ?input=SCRIPT (a button script as --input reads it, lines
-// separated by %0A). Values are percent-decoded; a '+' stays a '+', since the
-// script joins keys with it. Unknown names are ignored, as links often carry
-// names of their own.
+// separated by %0A). The page decodes the address (a '+' stays a '+', since
+// the script joins keys with it) and hands over the name and value pairs.
+// Unknown names are ignored, as links often carry names of their own.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sim/sim.h"
 
@@ -20,6 +22,7 @@ struct WebOptions {
     bool hash = false;
 };
 
-// `query` is the address's search part, with or without its leading '?'.
-// On an error returns false with one line in `error`; `out` is untouched then.
-bool web_parse_options(const std::string& query, WebOptions* out, std::string* error);
+// The address's decoded (name, value) pairs, in order. On an error returns
+// false with one line in `error`; `out` is untouched then.
+using WebOptionPairs = std::vector<std::pair<std::string, std::string>>;
+bool web_parse_options(const WebOptionPairs& pairs, WebOptions* out, std::string* error);

@@ -16,6 +16,10 @@
  *          last iteration.
  * Each may be given more than once. Instructions between `off` and `on` and
  * everything outside the loop are not counted.
+ *   upper  (optional, hexadecimal) the physical page number of upper memory:
+ *          the mapping of /dev/mem at that page offset (mmap2) is watched, and
+ *          the stores into it (one for each word of a store-multiple) and their
+ *          bytes are counted per iteration, like the instructions.
  *
  * FILE gets one line per iteration with its instruction count, then
  *   heap_peak BYTES   highest program break above the first one, plus the
@@ -23,6 +27,8 @@
  *   stack_peak BYTES  from the highest to the lowest address written through
  *                     the stack pointer
  *   brk_calls N, mmap_calls N, unknown_maps N (old_mmap, arguments in memory)
+ *   upper_stores_mean N, upper_stores_worst N, upper_bytes_mean N,
+ *   upper_bytes_worst N  (with `upper`: stores into upper memory per iteration)
  */
 #include <qemu-plugin.h>
 #include <stdio.h>
@@ -55,6 +61,13 @@ static uint64_t g_mapped, g_mapped_peak;
 static uint64_t g_brk_calls, g_mmap_calls, g_unknown_maps;
 static uint64_t g_stack_low = UINT64_MAX, g_stack_high;
 
+/* Upper memory: its physical page, where it is mapped, and this iteration's
+ * stores into it; the sums and worst figures over the iterations. */
+static uint64_t g_upper_page = UINT64_MAX, g_upper_lo, g_upper_hi;
+static uint64_t g_upper_stores, g_upper_bytes;
+static uint64_t g_upper_store_sum, g_upper_store_worst, g_upper_byte_sum, g_upper_byte_worst;
+static int g_pending_upper;
+
 /* Pending mmap-like call, completed by its return. */
 static int64_t g_pending_num = -1;
 static uint64_t g_pending_len, g_pending_old_addr, g_pending_old_len;
@@ -72,8 +85,15 @@ static void frame_close(uint64_t now) {
     if (!g_in_frame) return;
     if (g_counting) g_frame_sum += now - g_segment_start;
     frame_push(g_frame_sum);
+    g_upper_store_sum += g_upper_stores;
+    g_upper_byte_sum += g_upper_bytes;
+    if (g_upper_stores > g_upper_store_worst) g_upper_store_worst = g_upper_stores;
+    if (g_upper_bytes > g_upper_byte_worst) g_upper_byte_worst = g_upper_bytes;
+    g_upper_stores = g_upper_bytes = 0;
     g_in_frame = g_counting = 0;
 }
+
+static void on_exit_cb(qemu_plugin_id_t id, void* udata);
 
 static void on_mark(unsigned int vcpu, void* udata) {
     (void)vcpu;
@@ -101,6 +121,9 @@ static void on_mark(unsigned int vcpu, void* udata) {
         break;
     case MARK_END:
         frame_close(now);
+        /* Written now too: a program that ends by execve (the device program
+         * starts the launcher) never reaches qemu's exit. */
+        on_exit_cb(0, NULL);
         break;
     }
 }
@@ -110,6 +133,13 @@ static int mark_kind(uint64_t addr) {
         for (int i = 0; i < g_mark_count[k]; ++i)
             if (g_marks[k][i] == addr) return k;
     return -1;
+}
+
+static void on_store(unsigned int vcpu, qemu_plugin_meminfo_t info, uint64_t vaddr, void* udata) {
+    (void)vcpu, (void)udata;
+    if (!g_counting || vaddr < g_upper_lo || vaddr >= g_upper_hi) return;
+    ++g_upper_stores;
+    g_upper_bytes += 1u << qemu_plugin_mem_size_shift(info);
 }
 
 /* Whether a 4-byte ARM instruction writes memory through r13: single and
@@ -148,6 +178,9 @@ static void on_tb(qemu_plugin_id_t id, struct qemu_plugin_tb* tb) {
             qemu_plugin_register_vcpu_insn_exec_cb(insn, on_mark, QEMU_PLUGIN_CB_NO_REGS,
                                                    (void*)udata);
         }
+        if (g_upper_page != UINT64_MAX)
+            qemu_plugin_register_vcpu_mem_cb(insn, on_store, QEMU_PLUGIN_CB_NO_REGS,
+                                             QEMU_PLUGIN_MEM_W, NULL);
         if (qemu_plugin_insn_size(insn) == 4) {
             uint32_t w;
             memcpy(&w, qemu_plugin_insn_data(insn), 4);
@@ -200,8 +233,9 @@ enum { MAP_ANONYMOUS_ARM = 0x20 };
 static void on_syscall(qemu_plugin_id_t id, unsigned int vcpu, int64_t num, uint64_t a1,
                        uint64_t a2, uint64_t a3, uint64_t a4, uint64_t a5, uint64_t a6, uint64_t a7,
                        uint64_t a8) {
-    (void)id, (void)vcpu, (void)a3, (void)a5, (void)a6, (void)a7, (void)a8;
+    (void)id, (void)vcpu, (void)a3, (void)a5, (void)a7, (void)a8;
     g_pending_num = -1;
+    g_pending_upper = 0;
     switch (num) {
     case SYS_BRK:
         g_pending_num = num;
@@ -211,6 +245,10 @@ static void on_syscall(qemu_plugin_id_t id, unsigned int vcpu, int64_t num, uint
         if (a4 & MAP_ANONYMOUS_ARM) {
             g_pending_num = num;
             g_pending_len = a2;
+        } else if (a6 == g_upper_page) {
+            g_pending_num = num;
+            g_pending_len = a2;
+            g_pending_upper = 1;
         }
         break;
     case SYS_OLD_MMAP:
@@ -242,7 +280,13 @@ static void on_syscall_return(qemu_plugin_id_t id, unsigned int vcpu, int64_t nu
         if (r > g_brk_peak) g_brk_peak = r;
         break;
     case SYS_MMAP2:
-        if (!failed) maps_add(r, (g_pending_len + 4095) & ~(uint64_t)4095);
+        if (failed) break;
+        if (g_pending_upper) {
+            g_upper_lo = r;
+            g_upper_hi = r + g_pending_len;
+        } else {
+            maps_add(r, (g_pending_len + 4095) & ~(uint64_t)4095);
+        }
         break;
     case SYS_MREMAP:
         if (!failed) {
@@ -271,6 +315,14 @@ static void on_exit_cb(qemu_plugin_id_t id, void* udata) {
     fprintf(f, "brk_calls %llu\nmmap_calls %llu\nunknown_maps %llu\n",
             (unsigned long long)g_brk_calls, (unsigned long long)g_mmap_calls,
             (unsigned long long)g_unknown_maps);
+    if (g_upper_page != UINT64_MAX && g_frame_count)
+        fprintf(f,
+                "upper_stores_mean %llu\nupper_stores_worst %llu\n"
+                "upper_bytes_mean %llu\nupper_bytes_worst %llu\n",
+                (unsigned long long)(g_upper_store_sum / g_frame_count),
+                (unsigned long long)g_upper_store_worst,
+                (unsigned long long)(g_upper_byte_sum / g_frame_count),
+                (unsigned long long)g_upper_byte_worst);
     fclose(f);
 }
 
@@ -284,6 +336,12 @@ QEMU_PLUGIN_EXPORT int qemu_plugin_install(qemu_plugin_id_t id, const qemu_info_
         const size_t key = (size_t)(eq - argv[i]);
         if (key == 3 && strncmp(argv[i], "out", 3) == 0) {
             g_out_path = eq + 1;
+            continue;
+        }
+        if (key == 5 && strncmp(argv[i], "upper", 5) == 0) {
+            char* end;
+            g_upper_page = strtoull(eq + 1, &end, 16);
+            if (*end != '\0' || end == eq + 1) goto bad;
             continue;
         }
         int kind = -1;

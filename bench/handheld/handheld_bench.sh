@@ -12,10 +12,20 @@
 #   device_file BYTES     the handheld binary as built, and stripped:
 #   device_stripped BYTES
 #   device_text / device_data / device_bss BYTES
+#   device_frames N       the device program's loop iterations measured (its test
+#                         build under qemu with the sound device's double,
+#                         1,024-byte fragments: tests/handheld/device_run_test.py)
+#   device_mean N / device_worst N / device_worst_at N   as arm_*, on the device's
+#                         own sound path (the OSS driver, GETOSPACE each pass)
+#   upper_stores_mean N / upper_stores_worst N / upper_bytes_mean N /
+#   upper_bytes_worst N   stores into upper memory (its /dev/mem mapping) per
+#                         iteration: uncached on the handheld
 #
 #   bench/handheld/handheld_bench.sh TOOLCHAIN_FILE OUT_DIR [cmake options...]
 # Environment: HANDHELD_FRAMES (default 6600: the scroll text's 6,437 frames
-# and the scenes before it), HANDHELD_COMPARE (default 1800),
+# and the scenes before it), HANDHELD_DEVICE_SECONDS (default 60: the device
+# program's sound, seconds of the double's clock, 60 passes each),
+# HANDHELD_COMPARE (default 1800),
 # HANDHELD_BUILD_TYPE (default Release: -O3, the handheld binary's flags).
 #
 # A loop iteration is counted from the entry of osd_input (the loop body's
@@ -96,3 +106,26 @@ size="${strip%strip}size"  # CMake names no size tool: it stands beside strip
 echo "device_file $(stat -c %s "$device")"
 echo "device_stripped $(stat -c %s "$out/device-stripped")"
 "$size" "$device" | awk 'NR == 2 { printf "device_text %d\ndevice_data %d\ndevice_bss %d\n", $1, $2, $3 }'
+
+echo "handheld_bench: the device program's test build with the sound device's double" >&2
+cmake --build "$out/device" --parallel "$jobs" --target palendro_device_test >>"$log" 2>&1 ||
+    { echo "handheld_bench: cannot build palendro_device_test (see $log)" >&2; exit 1; }
+sim="$out/device/shell/palendro_device_test"  # address() looks here now
+upper_page="$(awk '/constexpr uint32_t UPPER_PHYS = / { sub(/u;.*/, "", $5); print $5 }' \
+    "$root/hw/regs.h")"
+device_counts="$out/device_frames.txt"
+rm -f "$device_counts"
+args="out=$device_counts,frame=$(address _Z9osd_inputv),off=$(address _Z13hw_wait_vsyncv)"
+args+=",on=$(address _Z12music_updatev),end=$(address _Z10music_stopv)"
+args+=",upper=$(printf %x $((upper_page >> 12)))"
+DEVICE_FRAGMENTS=1024 DEVICE_PLAY_SECONDS="${HANDHELD_DEVICE_SECONDS:-60}" \
+    DEVICE_QEMU_PLUGIN="$plugin,$args" python3 "$root/tests/handheld/device_run_test.py" "$sim" \
+    "$out/device/device-test-root" "$root" - >>"$log" 2>&1 ||
+    { echo "handheld_bench: the device program failed under qemu (see $log)" >&2; exit 1; }
+awk '
+    NF == 1 { n++; s += $1; if ($1 > worst) { worst = $1; at = n - 1 } }
+    NF == 2 && $1 ~ /^upper_/ { print }
+    END {
+        if (n == 0) exit 1
+        printf "device_frames %d\ndevice_mean %d\ndevice_worst %d\ndevice_worst_at %d\n", n, s / n, worst, at
+    }' "$device_counts"

@@ -22,10 +22,7 @@ TestHandheld& demo_test_handheld(bool tv) {
             hh->regs[reg::DPC_CONTROL >> 1] = reg::DPC_CONTROL_TV;
             hh->regs[reg::DPC_V_ACTIVE >> 1] = 239;
         }
-        hw_reset_state();
-        hw_set_port(hh.get(), hh.get());
-        testing::internal::CaptureStdout();
-        hw_init("test");
+        test_start(hh.get(), hh.get());
         testing::internal::GetCapturedStdout();
         main_init_video();
         on_tv = tv;

@@ -2,6 +2,7 @@
 
 #include "hw/hw.h"
 #include "hw/hw_state.h"
+#include "tests/support/test_handheld.h"
 
 static SimBench* g_bench;
 
@@ -15,8 +16,7 @@ static SimConfig bench_config(SimOutput output, SimBoard board) {
 SimBench::SimBench(SimOutput output, SimBoard board)
     : machine(bench_config(output, board)), previous(g_bench) {
     g_bench = this;
-    hw_reset_state();
-    hw_set_port(&regs, &machine);
+    test_attach(&regs, &machine);
     hw_init("test");
     regs.writes.clear();
 }

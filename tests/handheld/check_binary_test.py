@@ -62,6 +62,7 @@ class CheckBinary(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertTrue(out.rstrip().endswith("fit for the handheld"), out)
         self.assertIn("1 distinct system calls", out)
+        self.assertIn("calls, each in Linux 2.4.0 and 2.4.19:\ngood:   1 sys_exit\n", out)
 
     def test_a_call_of_the_newer_convention_fails(self):
         program = self.link("eabi", """
@@ -76,6 +77,16 @@ class CheckBinary(unittest.TestCase):
 
     def test_a_swi_outside_the_kernels_range_fails(self):
         self.assert_unfit(self.link("outside", GOOD + "    swi 0x123456\n"), "swi 0x123456")
+
+    def test_calls_2_4_lacks_fail_by_name(self):
+        for number, reason in [(248, "call 248 (exit_group, of later kernels)"),
+                               (263, "call 263 (clock_gettime, of later kernels)"),
+                               (7, "call 7 is not in both"),  # waitpid: gone in 2.4.19
+                               (218, "call 218 is not in both"),  # pivot_root: new in 2.4.19
+                               (300, "call 300 is not in both")]:
+            with self.subTest(number):
+                program = self.link("call%d" % number, GOOD + "    swi 0x%x\n" % (0x900000 + number))
+                self.assert_unfit(program, reason)
 
     def test_an_armv5_object_fails_by_its_attributes_and_its_code(self):
         program = self.link("v5", GOOD, ("""

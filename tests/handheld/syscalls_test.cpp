@@ -297,3 +297,31 @@ TEST(HandheldCalls, AtomicsWithoutExclusiveLoadsAndStores) {
 }
 
 }  // namespace
+
+// On 2.4 the first break is the end of bss, not a page boundary (qemu starts
+// it page-aligned): a break left at an odd address must be kept as it is by
+// _sbrk, and newlib's malloc must still hand out aligned, whole blocks from it.
+extern "C" void* _sbrk(ptrdiff_t increment);
+TEST(HandheldCalls, MallocFromAnUnalignedBreak) {
+    constexpr size_t BLOCK = size_t(4) << 20;  // past what the heap has: malloc moves the break
+    for (ptrdiff_t offset : {1, 2, 3, 5, 4093}) {
+        SCOPED_TRACE(offset);
+        char* before = static_cast<char*>(_sbrk(0));
+        ASSERT_EQ(_sbrk(offset), before);
+        char* odd = static_cast<char*>(_sbrk(0));
+        ASSERT_EQ(odd, before + offset);
+        auto* block = static_cast<unsigned char*>(malloc(BLOCK));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 8, 0u);
+        EXPECT_GE(static_cast<char*>(_sbrk(0)), reinterpret_cast<char*>(block) + BLOCK);
+        memset(block, 0x5A, BLOCK);
+        auto* small = static_cast<unsigned char*>(malloc(24));
+        ASSERT_NE(small, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(small) % 8, 0u);
+        memset(small, 0xA5, 24);
+        EXPECT_EQ(block[0], 0x5A);
+        EXPECT_EQ(block[BLOCK - 1], 0x5A);
+        free(small);
+        free(block);
+    }
+}

@@ -38,8 +38,7 @@ struct ScriptedClock : TestHandheld {
 
 TEST(Ticks, FirstReadingIsTheZeroAndTheFirstOfAGoodPairIsUsed) {
     ScriptedClock clock;
-    hw_reset_state();
-    hw_set_port(&clock, &clock);
+    test_attach(&clock, &clock);
     clock.seconds = 100;
     clock.sub = {10, 3, 1023, 1023, 200, 200};  // two bad pairs, then a good one
     uint32_t t;
@@ -54,8 +53,7 @@ TEST(Ticks, FirstReadingIsTheZeroAndTheFirstOfAGoodPairIsUsed) {
 
 TEST(Ticks, ElapsedTimeSurvivesTheWrapOfTheMillisecondCount) {
     ScriptedClock clock;
-    hw_reset_state();
-    hw_set_port(&clock, &clock);
+    test_attach(&clock, &clock);
     clock.seconds = 4294966;  // 4294966000 ms: 1296 ms below 2^32
     clock.sub = {0, 0};
     uint32_t t0, t1;
@@ -72,8 +70,7 @@ TEST(VsyncWait, OneBlankPerWaitAtTheDisplayRate) {
         SimConfig config;
         config.clock_start_seconds = start;
         SimMachine sim(config);
-        hw_reset_state();
-        hw_set_port(&sim, &sim);
+        test_attach(&sim, &sim);
         uint32_t t0, t1;
         hw_wait_vsync();  // past time 0, whose reading does not fix the zero
         hw_get_ticks(&t0);
@@ -91,8 +88,7 @@ TEST(VsyncWait, TvTimingUsesTheDisplayControllerFlag) {
     SimConfig config;
     config.output = SimOutput::TV_PAL;
     SimMachine sim(config);
-    hw_reset_state();
-    hw_set_port(&sim, &sim);
+    test_attach(&sim, &sim);
     g_hw.video_mode = VIDEO_OUTPUT_TV_PAL;
     uint64_t f0 = sim.frame_count();
     uint64_t t0 = sim.time_ns();
@@ -170,10 +166,7 @@ TEST(Buttons, EachKeySetsItsBitOnEveryBoard) {
         SimConfig config;
         config.board = board;
         SimMachine sim(config);
-        hw_reset_state();
-        hw_set_port(&sim, &sim);
-        testing::internal::CaptureStdout();
-        hw_init("");
+        test_start(&sim, &sim, "");
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(g_hw.board_variant, board == SimBoard::PLAIN   ? 0u
                                       : board == SimBoard::TOUCH ? 256u

@@ -6,15 +6,13 @@
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "sim/sim.h"
+#include "tests/support/test_handheld.h"
 
 namespace {
 
 struct EncoderBus : ::testing::Test {
     SimMachine sim{SimConfig{}};
-    void SetUp() override {
-        hw_reset_state();
-        hw_set_port(&sim, &sim);
-    }
+    void SetUp() override { test_attach(&sim, &sim); }
     void TearDown() override { hw_set_port(nullptr, nullptr); }
     uint16_t pin_functions() const { return sim.register_file()[0x1022 / 2] & 0xF; }
 };

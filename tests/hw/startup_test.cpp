@@ -16,8 +16,7 @@ namespace {
 struct HwStartup : ::testing::Test {
     TestHandheld hh;
     void SetUp() override {
-        hw_reset_state();
-        hw_set_port(&hh, &hh);
+        test_attach(&hh, &hh);
         testing::internal::CaptureStdout();
     }
     std::string banner() { return testing::internal::GetCapturedStdout(); }
@@ -112,7 +111,7 @@ TEST_F(HwStartup, ShutdownRestoresBlanksReleasesAndExecsTheLauncher) {
                                          "unmap 0x00010000",
                                          "unmap 0x00800000",
                                          "close 3",
-                                         "exec /usr/gp2x /usr/gp2x/gp2xmenu"};
+                                         "launcher /usr/gp2x /usr/gp2x/gp2xmenu"};
     EXPECT_EQ(hh.calls, expected);
     EXPECT_EQ(g_hw.mem_fd, -1);
     EXPECT_EQ(g_hw.regs, nullptr);
@@ -137,8 +136,7 @@ TEST(ProgramOnSimulator, ExitCombinationRunsTheWholeShutdown) {
     config.exit_after_frames = 8;
     SimMachine sim(config);
     std::vector<uint16_t> before(sim.register_file(), sim.register_file() + 0x8000);
-    hw_reset_state();
-    hw_set_port(&sim, &sim);
+    test_attach(&sim, &sim);
     g_quit = 0;
     testing::internal::CaptureStdout();
     EXPECT_EQ(main_run(), 0);

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,9 +18,10 @@ namespace {
 enum Outcome { LOADED, REFUSED, CRASHED, HUNG };
 const char* OUTCOME_NAME[] = {"loaded", "refused", "crashed", "hung"};
 
-// Plays `bytes` as the demo's module through the glue, in a child process
-// with its own empty working directory and a time limit.
-Outcome load_in_child(const std::vector<uint8_t>& bytes) {
+// Runs `play` in a child process with its own working directory that holds
+// `bytes` as the demo's module, under a time limit; play's result is the
+// child's exit status. Returns the raw wait status.
+int in_child(const std::vector<uint8_t>& bytes, const std::function<int()>& play) {
     std::filesystem::path dir = temp_path("corrupt_dir");
     std::filesystem::create_directories(dir);
     fflush(stdout);
@@ -30,14 +32,22 @@ Outcome load_in_child(const std::vector<uint8_t>& bytes) {
         FILE* f = fopen("bellwarm_harmonic.xm", "wb");
         fwrite(bytes.data(), 1, bytes.size(), f);
         fclose(f);
-        RenderRun run;
-        run.frames = 50;
-        RenderResult r = render_music(run);
-        _exit(r.started != 1 ? 3 : r.mixer_bytes > 0 ? 0 : 1);
+        _exit(play());
     }
     int status = 0;
     waitpid(pid, &status, 0);
     std::filesystem::remove_all(dir);
+    return status;
+}
+
+// Plays `bytes` as the demo's module through the glue for 50 frames.
+Outcome load_in_child(const std::vector<uint8_t>& bytes) {
+    const int status = in_child(bytes, [] {
+        RenderRun run;
+        run.frames = 50;
+        RenderResult r = render_music(run);
+        return r.started != 1 ? 3 : r.mixer_bytes > 0 ? 0 : 1;
+    });
     if (WIFSIGNALED(status)) return WTERMSIG(status) == SIGALRM ? HUNG : CRASHED;
     return WEXITSTATUS(status) == 0 ? LOADED : REFUSED;
 }
@@ -131,27 +141,13 @@ TEST(CorruptModule, DamagedFilesNeverCrashOrHang) {
 // The demo's own path, started and stopped twice in one process, then
 // handed a file cut inside its first line.
 TEST(CorruptModule, TheGlueStartedTwiceStillRefusesACutFile) {
-    auto home = std::filesystem::current_path();
-    std::filesystem::path dir = temp_path("cut_dir");
-    std::filesystem::create_directories(dir);
     std::vector<uint8_t> s = song();
-    fflush(stdout);
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(5);
-        std::filesystem::current_path(dir);
-        FILE* f = fopen("bellwarm_harmonic.xm", "wb");
-        fwrite(s.data(), 1, 14, f);
-        fclose(f);
+    s.resize(14);
+    const int status = in_child(s, [] {
         RenderRun run;
         run.frames = 10;
-        bool ok = render_music(run).started == 1 && render_music(run).started == 1;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all(dir);
+        return render_music(run).started == 1 && render_music(run).started == 1 ? 0 : 1;
+    });
     ASSERT_FALSE(WIFSIGNALED(status)) << "signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }

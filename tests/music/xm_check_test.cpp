@@ -9,7 +9,7 @@
 #include "music/music_xm_check.h"
 #include "tests/music/render.h"
 #include "tools/damaged_xm/damaged_xm.h"
-#include "tools/damaged_xm/xm_build.h"
+#include "tools/xm/xm_build.h"
 
 namespace {
 

@@ -37,10 +37,7 @@ bool player_paused() { return Player_Paused(); }
 void boot(int is_lcd, int is_tall_tv, uint32_t ticks) {
     music_stop();
     g_hh = TestHandheld{};
-    hw_reset_state();
-    hw_set_port(&g_hh, &g_hh);
-    testing::internal::CaptureStdout();
-    hw_init("test");
+    test_start(&g_hh, &g_hh);
     testing::internal::GetCapturedStdout();
     g_hh.hold_clock();
     g_hh.ticks = ticks;

@@ -29,22 +29,6 @@ TEST(RowQuotient, EveryReciprocalMeetsTheExactnessBound) {
     }
 }
 
-TEST(RowQuotient, HighWordOfTheProduct) {
-    const uint32_t edges[] = {0u,          1u,          2u,          0xFFFFu,
-                              0x10000u,    0x10001u,    0x7FFFFFFFu, 0x80000000u,
-                              0x80000001u, 0xFFFEFFFFu, 0xFFFF0000u, 0xFFFFFFFFu};
-    for (uint32_t a : edges)
-        for (uint32_t b : edges)
-            EXPECT_EQ(r3d_mul_high(a, b), static_cast<uint32_t>((uint64_t{a} * b) >> 32))
-                << a << " " << b;
-    std::mt19937 rng(7);
-    for (int i = 0; i < 200000; ++i) {
-        const uint32_t a = rng(), b = rng();
-        ASSERT_EQ(r3d_mul_high(a, b), static_cast<uint32_t>((uint64_t{a} * b) >> 32))
-            << a << " " << b;
-    }
-}
-
 TEST(RowQuotient, EqualsTheWideDivisionForEveryTableRow) {
     std::mt19937 rng(11);
     for (uint32_t d = 1; d <= R3D_ROW_DIVISORS + 8; ++d) {

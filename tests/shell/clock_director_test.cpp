@@ -15,10 +15,7 @@ namespace {
 struct DemoClock : ::testing::Test {
     TestHandheld hh;
     void SetUp() override {
-        hw_reset_state();
-        hw_set_port(&hh, &hh);
-        testing::internal::CaptureStdout();
-        hw_init("test");  // takes the clock's zero
+        test_start(&hh, &hh);  // takes the clock's zero
         testing::internal::GetCapturedStdout();
         hh.hold_clock();
         hh.ticks = 0;  // every test starts at the clock's zero

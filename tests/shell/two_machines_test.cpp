@@ -17,6 +17,7 @@
 #include "sim/sim_capture.h"
 #include "sim/sim_compositor.h"
 #include "sim/sim_output.h"
+#include "tests/support/test_handheld.h"
 
 namespace {
 
@@ -91,8 +92,7 @@ TEST(TwoMachines, SideBySideShowTheSameFrames) {
     });
 
     TwinSeam seam(a, b);
-    hw_reset_state();
-    hw_set_port(&seam, &seam);
+    test_attach(&seam, &seam);
     g_quit = 0;
     testing::internal::CaptureStdout();
     EXPECT_EQ(main_run(), 0);

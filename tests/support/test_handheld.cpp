@@ -1,11 +1,14 @@
 // The stand-in handheld's clock, pins and recorded system calls.
 #include "tests/support/test_handheld.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "hw/hw_buttons.h"
+#include "hw/hw_state.h"
 
 static std::string hex(uint32_t v) {
     char b[16];
@@ -96,11 +99,22 @@ void* TestHandheld::map_physical(int, uint32_t phys, uint32_t size) {
 void TestHandheld::unmap(void*, uint32_t size) { calls.push_back("unmap " + hex(size)); }
 
 int TestHandheld::run_command(const char* command) {
-    calls.push_back(std::string("run ") + command);
+    calls.push_back(std::string("command ") + command);
     return 0;
 }
 
 int TestHandheld::exec_launcher(const char* directory, const char* path) {
-    calls.push_back(std::string("exec ") + directory + " " + path);
+    calls.push_back(std::string("launcher ") + directory + " " + path);
     return -1;
+}
+
+void test_attach(RegIo* regs, HwSystem* system) {
+    hw_reset_state();
+    hw_set_port(regs, system);
+}
+
+void test_start(RegIo* regs, HwSystem* system, const char* arg) {
+    test_attach(regs, system);
+    testing::internal::CaptureStdout();
+    hw_init(arg);
 }

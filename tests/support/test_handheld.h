@@ -1,7 +1,7 @@
 // The unit tests' stand-in handheld, behind the register seam: a plain
 // register file, upper memory and the launcher's screen in buffers, system
 // calls recorded instead of made ("open /dev/mem", "map 0x03800000
-// 0x00800000", "run /sbin/rmmod mmuhack", "exec /usr/gp2x /usr/gp2x/gp2xmenu",
+// 0x00800000", "command /sbin/rmmod mmuhack", "launcher /usr/gp2x /usr/gp2x/gp2xmenu",
 // ...). It behaves only where the hardware layer must run on it:
 //   - the real-time clock shows `us` microseconds in whole milliseconds (the
 //     1/1024 s count is chosen so that the hardware layer reads the exact
@@ -57,3 +57,9 @@ struct TestHandheld : RegIo, HwSystem {
     uint32_t subsecond() const;
     uint64_t now_ms() const { return held ? zero_ms + ticks : us / 1000; }
 };
+
+// The hardware layer attached to `regs` and `system` from a clean state.
+void test_attach(RegIo* regs, HwSystem* system);
+// Attached, then started as the program starts it (hw_init), with standard
+// output captured from before the banner on.
+void test_start(RegIo* regs, HwSystem* system, const char* arg = "test");

@@ -62,21 +62,32 @@ class Browser:
         return json.loads(raw)
 
     def call(self, method, params=None, session=None, timeout=60):
-        self._next_id += 1
-        message = {"id": self._next_id, "method": method, "params": params or {}}
-        if session:
-            message["sessionId"] = session
-        os.write(self._to_browser, json.dumps(message).encode() + b"\0")
+        return self.call_all([(method, params)], session, timeout)[0]
+
+    def call_all(self, calls, session=None, timeout=60):
+        """Sends the (method, params) calls at once, then waits for every
+        reply: the browser gets them back to back. Returns the results."""
+        ids = {}
+        for method, params in calls:
+            self._next_id += 1
+            ids[self._next_id] = method
+            message = {"id": self._next_id, "method": method, "params": params or {}}
+            if session:
+                message["sessionId"] = session
+            os.write(self._to_browser, json.dumps(message).encode() + b"\0")
+        results = {}
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        while len(results) < len(ids) and time.monotonic() < deadline:
             reply = self._read_message()
-            if reply.get("id") == self._next_id:
+            if reply.get("id") in ids:
                 if "error" in reply:
-                    raise RuntimeError(f"{method}: {reply['error']}")
-                return reply.get("result", {})
-            if "method" in reply:
+                    raise RuntimeError(f"{ids[reply['id']]}: {reply['error']}")
+                results[reply["id"]] = reply.get("result", {})
+            elif "method" in reply:
                 self.events.append(reply)
-        raise TimeoutError(method)
+        if len(results) < len(ids):
+            raise TimeoutError(", ".join(ids.values()))
+        return [results[i] for i in ids]
 
     def new_page(self):
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
@@ -121,10 +132,12 @@ class Page:
             time.sleep(poll)
         raise TimeoutError(f"{expression} (last error: {last})")
 
-    def press(self, code, key, key_code):
-        for kind in ("keyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent",
-                      {"type": kind, "code": code, "key": key, "windowsVirtualKeyCode": key_code})
+    def press(self, code, key, key_code, modifiers=0):
+        """A key down and up, back to back (modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift)."""
+        self.browser.call_all([("Input.dispatchKeyEvent", {"type": kind, "code": code, "key": key,
+                                                           "windowsVirtualKeyCode": key_code,
+                                                           "modifiers": modifiers})
+                               for kind in ("keyDown", "keyUp")], self.session)
 
     def screenshot(self, x, y, width, height):
         shot = self.call("Page.captureScreenshot", {

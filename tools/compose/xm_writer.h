@@ -1,5 +1,5 @@
-// Writes an Extended Module (XM 1.04) file: header, packed patterns, one
-// sample per instrument, 16-bit delta-coded sample data.
+// The song as an Extended Module (XM 1.04) file: header, packed patterns, one
+// 16-bit sample per instrument.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "synth.h"
+#include "tools/xm/xm_build.h"
 
 constexpr uint8_t XM_KEY_OFF = 97;
 
-struct XmCell {
-    uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
-};
+using XmCell = XmBuildCell;
 
 struct XmSong {
     std::string name;

@@ -1,6 +1,6 @@
 #include "tools/damaged_xm/damaged_xm.h"
 
-#include "tools/damaged_xm/xm_build.h"
+#include "tools/xm/xm_build.h"
 
 namespace {
 

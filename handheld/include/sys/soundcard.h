@@ -1,8 +1,11 @@
 /* The handheld's sound device (/dev/dsp): the few requests of the Open Sound
-   System interface that the module player's OSS output makes, with the
-   kernel's request numbers (type 'P'). */
+   System interface that our sound driver (music/music_oss.cpp) and the
+   device double of the tests use, with the values of the 2.4 kernel's
+   linux/soundcard.h (requests of type 'P'). */
 #pragma once
 #include <sys/ioctl.h>
+
+#define SOUND_VERSION 0x030802
 
 typedef struct audio_buf_info {
     int fragments; /* whole fragments free */

@@ -1,6 +1,7 @@
-// Small Extended Module (XM) files with every field under control, for the
-// damaged-module tests and the fuzzer's seeds: a module is described field by
-// field, damaged by changing fields or cutting its bytes, and written out.
+// Extended Module (XM) files with every field under control: the song tool
+// writes the demo's music with it, and the damaged-module tests and the
+// fuzzer's seeds describe a module field by field, damage it by changing
+// fields or cutting its bytes, and write it out.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +47,7 @@ struct XmBuildInstrument {
 };
 
 struct XmBuildModule {
+    std::string name = "damaged xm", tracker = "palendro xm_build";  // 20 bytes each at most
     uint16_t version = 0x0104;  // 0x0102, 0x0103: the older layouts
     uint32_t header_size = 276;
     int channels = 4;

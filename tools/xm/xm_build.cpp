@@ -4,9 +4,9 @@
 // own stated size, one 40-byte header per sample, then the samples' data).
 // Versions 1.02 and 1.03 put the instruments before the patterns and all the
 // sample data after them; 1.02 pattern headers are 8 bytes (rows - 1 in one).
-#include "tools/damaged_xm/xm_build.h"
+#include "tools/xm/xm_build.h"
 
-#include "tools/compose/xm_bytes.h"
+#include "tools/xm/xm_bytes.h"
 
 namespace {
 
@@ -108,9 +108,9 @@ XmBuildOutput xm_build(const XmBuildModule& m) {
     XmBuildOutput r;
     Out o;
     o.text("Extended Module: ", 17);
-    o.text("damaged xm", 20);
+    o.text(m.name, 20);
     o.u8(0x1a);
-    o.text("palendro xm_build", 20);
+    o.text(m.tracker, 20);
     o.u16(m.version);
     r.boundaries.push_back(o.b.size());
     o.u32(m.header_size);

@@ -1,5 +1,5 @@
-// Little-endian bytes as XM files store them, appended to a buffer; shared by
-// the song's writer and the damaged-module builder.
+// Little-endian bytes as XM files store them, appended to a buffer; for the
+// module builder.
 #pragma once
 
 #include <cstddef>
