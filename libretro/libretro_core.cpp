@@ -32,11 +32,6 @@ retro_log_printf_t g_log;
 LrSetup g_setup;  // of the loaded content; the options are read again at reset
 bool g_loaded = false;
 bool g_shutdown_sent = false;
-// The program starts once per process image: its layers keep their state in
-// globals that only the load of the library sets to their start values. A
-// second start needs the core loaded afresh (dlclose and dlopen, which
-// RetroArch does when content is closed).
-bool g_program_started = false;
 SimRate g_rate{60, 1};
 
 const char* const VERSION = "1.0.0";
@@ -46,7 +41,7 @@ retro_core_option_v2_definition g_option_defs[] = {
      "Display",
      nullptr,
      "What the handheld drives: its LCD (320 x 240, 60 Hz), an NTSC TV (720 x 480, 59.94 Hz) "
-     "or a PAL TV (720 x 576, 50 Hz). Takes effect at the next start of the core.",
+     "or a PAL TV (720 x 576, 50 Hz). Takes effect on reset.",
      nullptr,
      nullptr,
      {{"lcd", "LCD"}, {"ntsc", "NTSC TV"}, {"pal", "PAL TV"}, {nullptr, nullptr}},
@@ -55,7 +50,7 @@ retro_core_option_v2_definition g_option_defs[] = {
      "Board variant",
      nullptr,
      "The handheld's board: no touch screen, a touch screen, or a touch screen with GPIO port I "
-     "pin 12 low. Takes effect at the next start of the core.",
+     "pin 12 low. Takes effect on reset.",
      nullptr,
      nullptr,
      {{"plain", "No touch screen"},
@@ -133,7 +128,6 @@ void fill_av_info(retro_system_av_info* info) {
 }
 
 void start() {
-    g_program_started = true;
     read_options(&g_setup);
     lr_run_start(g_setup);
     g_rate = lr_run_rate();
@@ -175,9 +169,8 @@ RETRO_API void retro_set_environment(retro_environment_t env) {
     else {
         // Frontends before the v2 interface: the same keys, values listed.
         static const retro_variable legacy[] = {
-            {"palendro_display", "Display (takes effect at the next start); lcd|ntsc|pal"},
-            {"palendro_board",
-             "Board variant (takes effect at the next start); plain|touch|touch-low"},
+            {"palendro_display", "Display (takes effect on reset); lcd|ntsc|pal"},
+            {"palendro_board", "Board variant (takes effect on reset); plain|touch|touch-low"},
             {nullptr, nullptr}};
         env(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(legacy));
     }
@@ -225,11 +218,6 @@ RETRO_API bool retro_load_game(const retro_game_info* game) {
         descriptors[i] = {0, RETRO_DEVICE_JOYPAD, 0, LR_BUTTONS[i].id, LR_BUTTONS[i].name};
     g_env(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS, descriptors);
 
-    if (g_program_started) {
-        log_line(RETRO_LOG_ERROR, "palendro: the program starts once per load of the core: "
-                                  "unload the core and load it again");
-        return false;
-    }
     static std::string content_name;
     g_setup = LrSetup{};
     if (game && game->data && game->size > 0) {
@@ -253,10 +241,21 @@ RETRO_API void retro_unload_game(void) {
     g_loaded = false;
 }
 
-// Not a power-on: see g_program_started. The program runs on.
+// Power-on: the program starts again from the beginning, with the display
+// and board options as they are now and the same content.
 RETRO_API void retro_reset(void) {
-    log_line(RETRO_LOG_WARN, "palendro: no reset: close the content and start the core again "
-                             "(the display and board options take effect then)");
+    if (!g_loaded) return;
+    const SimRate before = g_rate;
+    const SimFrame& frame = lr_run_frame();
+    const int width = frame.width, height = frame.height;
+    start();
+    const SimRate rate = lr_run_rate();
+    if (rate.num != before.num || rate.den != before.den || frame.width != width ||
+        frame.height != height) {
+        retro_system_av_info info;
+        fill_av_info(&info);
+        g_env(RETRO_ENVIRONMENT_SET_SYSTEM_AV_INFO, &info);
+    }
 }
 
 RETRO_API void retro_run(void) {

@@ -113,6 +113,7 @@ void lr_run_stop() {
     LrRun& r = g_lr_run;
     if (r.running) {
         main_shutdown_and_exit();
+        main_release();
         r.running = false;
     }
     if (r.machine) {

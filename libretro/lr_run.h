@@ -20,8 +20,9 @@ struct LrSetup {
     const char* module_name = "bellwarm_harmonic.xm";
 };
 
-// Power-on: a new machine, the program's start-up. The previous run (if any)
-// is dropped first, its program shut down as at an exit.
+// Power-on: a new machine, the program's start-up (which sets every layer's
+// state back to its power-on values). The previous run (if any) is dropped
+// first, its program shut down as at an exit and its heap given back.
 void lr_run_start(const LrSetup& setup);
 // One pass of the main loop with `buttons` held (the handheld's button mask).
 // False once the program has quit (l + r, the menu's exit): its shut-down has

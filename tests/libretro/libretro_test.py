@@ -147,7 +147,10 @@ def main():
     with tempfile.TemporaryDirectory(prefix="palendro-libretro-%d-" % os.getpid()) as tmp:
         for setup in SETUPS:
             errors += check_setup(a, tmp, *setup)
-        f = run(shlex.split(a.runner) + [a.front, a.core, "--frames", "120", "--lifecycle"])
+        script_path = os.path.join(tmp, "lifecycle.txt")
+        open(script_path, "w").write(PAUSE_VOLUME)
+        f = run(shlex.split(a.runner) + [a.front, a.core, "--frames", str(FRAMES), "--input",
+                                         script_path, "--lifecycle"])
         if f.returncode != 0:
             errors.append("lifecycle: %s" % f.stderr.strip())
         print("lifecycle: %s" % ("ok" if f.returncode == 0 else "FAILED"))
