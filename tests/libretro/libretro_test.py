@@ -3,13 +3,14 @@
 
     libretro_test.py --native PALENDRO --front FRONT --core CORE
                      [--runner 'qemu-aarch64 -L /usr/aarch64-linux-gnu']
-                     [--retroarch --damaged MAKE_DAMAGED_XM]
+                     [--retroarch] [--leaks] --damaged MAKE_DAMAGED_XM
 
 Each set-up of the table runs the core in our frontend (FRONT, under RUNNER
 for a cross-built core) and the PC program with the same button script:
 every frame the core sent must be the program's frame of that number, the
 frames from the first one sent up to 599 all there, and the sound the same
-bytes. Then the lifecycle run, and with --retroarch: RetroArch headless for
+bytes. Then the lifecycle run (with --leaks, a sanitizer build's, under
+LeakSanitizer), and with --retroarch: RetroArch headless for
 120 frames, whose screenshot must be the program's frame 120 (frame 0 runs
 in the core's start-up, retro_run k shows frame k). (RetroArch 1.14 given an
 .xm on its command line plays it with its own media player and does not end
@@ -140,6 +141,7 @@ def main():
     p.add_argument("--core", required=True)
     p.add_argument("--runner", default="")
     p.add_argument("--retroarch", action="store_true")
+    p.add_argument("--leaks", action="store_true", help="a sanitizer build: LeakSanitizer on")
     p.add_argument("--damaged", required=True, help="make_damaged_xm")
     a = p.parse_args()
     a.core, a.native, a.front, a.damaged = (os.path.abspath(x) for x in (a.core, a.native, a.front, a.damaged))
@@ -149,11 +151,15 @@ def main():
             errors += check_setup(a, tmp, *setup)
         script_path = os.path.join(tmp, "lifecycle.txt")
         open(script_path, "w").write(PAUSE_VOLUME)
+        # The sanitizer build checks for leaks here: every start's heap must be
+        # given back by the unload (the rest of the suite runs without the check).
+        env = dict(os.environ, ASAN_OPTIONS="halt_on_error=1:detect_leaks=1") if a.leaks else None
         f = run(shlex.split(a.runner) + [a.front, a.core, "--frames", str(FRAMES), "--input",
-                                         script_path, "--lifecycle"])
+                                         script_path, "--lifecycle"], env=env)
         if f.returncode != 0:
             errors.append("lifecycle: %s" % f.stderr.strip())
-        print("lifecycle: %s" % ("ok" if f.returncode == 0 else "FAILED"))
+        print("lifecycle%s: %s" % (" (leak check)" if a.leaks else "",
+                                   "ok" if f.returncode == 0 else "FAILED"))
         dam_dir = os.path.join(tmp, "damaged")
         os.makedirs(dam_dir)
         subprocess.run([a.damaged, dam_dir], check=True, capture_output=True)
