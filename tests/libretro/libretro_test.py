@@ -33,12 +33,14 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), 
 PAUSE_VOLUME = "120 start\n125 -\n180 voldown\n200 -\n240 volup\n290 -\n330 b\n335 -\n400 voldown\n440 -\n"
 QUIT = "90 l+r\n"
 
-# name, display, native --tv, script, the program quits
+# name, display, native --tv, script, the program quits, the display before a reset (the
+# option changed, then retro_reset: the run after it must be the new display's from power-on)
 SETUPS = [
-    ("lcd", "lcd", None, PAUSE_VOLUME, False),
-    ("ntsc", "ntsc", "ntsc", PAUSE_VOLUME, False),
-    ("pal", "pal", "pal", PAUSE_VOLUME, False),
-    ("lcd-quit", "lcd", None, QUIT, True),
+    ("lcd", "lcd", None, PAUSE_VOLUME, False, None),
+    ("ntsc", "ntsc", "ntsc", PAUSE_VOLUME, False, None),
+    ("pal", "pal", "pal", PAUSE_VOLUME, False, None),
+    ("lcd-quit", "lcd", None, QUIT, True, None),
+    ("lcd-to-pal", "pal", "pal", PAUSE_VOLUME, False, "lcd"),
 ]
 
 
@@ -51,7 +53,7 @@ def wav_data(path):
     return data[44:]
 
 
-def check_setup(a, tmp, name, display, tv, script, quits):
+def check_setup(a, tmp, name, display, tv, script, quits, reset_from):
     script_path = os.path.join(tmp, name + ".txt")
     open(script_path, "w").write(script)
     wav = os.path.join(tmp, name + ".wav")
@@ -66,7 +68,8 @@ def check_setup(a, tmp, name, display, tv, script, quits):
             want[int(line.split()[1])] = line
     sound = os.path.join(tmp, name + ".raw")
     f = run(shlex.split(a.runner) + [a.front, a.core, "--display", display, "--frames", str(a.frames),
-                                     "--input", script_path, "--sound", sound])
+                                     "--input", script_path, "--sound", sound]
+            + (["--reset-from", reset_from] if reset_from else []))
     if f.returncode != 0:
         return ["%s: the frontend failed: %s" % (name, f.stderr.strip())]
     got = [l for l in f.stdout.splitlines() if l.startswith("frame ")]

@@ -5,7 +5,7 @@
 //
 //   palendro_libretro_front CORE [--display lcd|ntsc|pal] [--board B]
 //       [--frames N] [--input SCRIPT] [--content FILE.xm] [--sound FILE]
-//       [--lifecycle] [--log]
+//       [--lifecycle] [--log] [--reset-from DISPLAY]
 //
 // Runs until frame N-1 was sent (default 600) or the core asked to shut
 // down ("shutdown" is printed then). --sound writes the samples of frames
@@ -13,6 +13,8 @@
 // the same four times in one process (load; reset; unload and load;
 // deinit, dlclose, dlopen, init and load) and fails unless all four give
 // the same frames and sound. --log prints the core's log lines.
+// --reset-from starts on the display DISPLAY, runs 60 frames there, then
+// sets --display's and resets: the run printed is the one after the reset.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +30,7 @@
 namespace {
 
 struct Args {
-    std::string core, content, sound_path;
+    std::string core, content, sound_path, reset_from;
     LrFrontOptions options;
     int64_t frames = 600;
     std::vector<SimInputStep> script;
@@ -105,6 +107,8 @@ bool parse(int argc, char** argv, Args* a) {
             return false;
         } else if (o == "--display") {
             a->options.display = argv[++i];
+        } else if (o == "--reset-from") {
+            a->reset_from = argv[++i];
         } else if (o == "--board") {
             a->options.board = argv[++i];
         } else if (o == "--frames") {
@@ -162,11 +166,12 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, &a)) {
         std::fprintf(stderr, "usage: palendro_libretro_front CORE [--display lcd|ntsc|pal] "
                              "[--board B] [--frames N] [--input SCRIPT] [--content FILE.xm] "
-                             "[--sound FILE] [--lifecycle] [--log]\n");
+                             "[--sound FILE] [--lifecycle] [--log] [--reset-from DISPLAY]\n");
         return 2;
     }
     LrFront front;
     front.options = a.options;
+    if (!a.reset_from.empty()) front.options.display = a.reset_from;
     std::string error;
     if (!lr_front_open(&front, a.core, &error) || !lr_front_load(&front, a.content, &error)) {
         fail(error);
@@ -176,6 +181,13 @@ int main(int argc, char** argv) {
                 double(front.aspect), front.fps, front.sample_rate);
     Result r;
     bool ok = true;
+    if (!a.reset_from.empty()) {
+        Args before = a;
+        before.frames = 60;
+        play(&front, before);
+        front.options.display = a.options.display;  // an option changed, then Restart
+        lr_front_reset(&front);
+    }
     if (a.lifecycle)
         ok = lifecycle(&front, a, &r);
     else
