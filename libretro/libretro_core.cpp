@@ -32,7 +32,9 @@ retro_log_printf_t g_log;
 LrSetup g_setup;  // of the loaded content; the options are read again at reset
 bool g_loaded = false;
 bool g_shutdown_sent = false;
-SimRate g_rate{60, 1};
+// The rate and frame size the frontend was last told (av_info).
+SimRate g_told_rate{60, 1};
+int g_told_width = 320, g_told_height = 240;
 
 const char* const VERSION = "1.0.0";
 
@@ -125,12 +127,14 @@ void fill_av_info(retro_system_av_info* info) {
     info->geometry.aspect_ratio = 4.0f / 3.0f;
     info->timing.fps = double(rate.num) / rate.den;
     info->timing.sample_rate = MUSIC_MIX_RATE;
+    g_told_rate = rate;
+    g_told_width = frame.width;
+    g_told_height = frame.height;
 }
 
 void start() {
     read_options(&g_setup);
     lr_run_start(g_setup);
-    g_rate = lr_run_rate();
     g_shutdown_sent = false;
 }
 
@@ -242,20 +246,11 @@ RETRO_API void retro_unload_game(void) {
 }
 
 // Power-on: the program starts again from the beginning, with the display
-// and board options as they are now and the same content.
+// and board options as they are now and the same content. A new display's
+// rate and size go to the frontend in the next retro_run (the only place
+// the API allows it).
 RETRO_API void retro_reset(void) {
-    if (!g_loaded) return;
-    const SimRate before = g_rate;
-    const SimFrame& frame = lr_run_frame();
-    const int width = frame.width, height = frame.height;
-    start();
-    const SimRate rate = lr_run_rate();
-    if (rate.num != before.num || rate.den != before.den || frame.width != width ||
-        frame.height != height) {
-        retro_system_av_info info;
-        fill_av_info(&info);
-        g_env(RETRO_ENVIRONMENT_SET_SYSTEM_AV_INFO, &info);
-    }
+    if (g_loaded) start();
 }
 
 RETRO_API void retro_run(void) {
@@ -267,13 +262,13 @@ RETRO_API void retro_run(void) {
         }
     }
     const SimRate rate = lr_run_rate();
-    if (lr_run_running() && (rate.num != g_rate.num || rate.den != g_rate.den)) {
-        g_rate = rate;
+    const SimFrame& frame = lr_run_frame();
+    if (lr_run_running() && (rate.num != g_told_rate.num || rate.den != g_told_rate.den ||
+                             frame.width != g_told_width || frame.height != g_told_height)) {
         retro_system_av_info info;
         fill_av_info(&info);
         g_env(RETRO_ENVIRONMENT_SET_SYSTEM_AV_INFO, &info);
     }
-    const SimFrame& frame = lr_run_frame();
     g_video(frame.pixels.data(), unsigned(frame.width), unsigned(frame.height),
             size_t(frame.width) * sizeof(uint32_t));
     send_sound();

@@ -61,7 +61,9 @@ Result play(LrFront* front, const Args& a) {
     Result r;
     front->sound.clear();
     front->shutdown = false;
-    const SimRate rate = rate_of(front->fps);
+    // The rate as the core last told it: after a reset to another display the
+    // first retro_run tells the new one.
+    SimRate rate = rate_of(front->fps);
     for (uint64_t runs = 0; runs < uint64_t(a.frames) + 10; ++runs) {
         const uint64_t next =
             lr_front_frames_from_sound(front->sound.size() / 2, rate.num, rate.den);
@@ -69,6 +71,7 @@ Result play(LrFront* front, const Args& a) {
         front->buttons = lr_front_pad_bits(script_at(a.script, next > 0 ? next - 1 : 0));
         const uint64_t sent = front->frames_sent;
         lr_front_run(front);
+        rate = rate_of(front->fps);
         const uint64_t done =
             lr_front_frames_from_sound(front->sound.size() / 2, rate.num, rate.den);
         if (front->frames_sent != sent + 1) {
