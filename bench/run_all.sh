@@ -150,6 +150,10 @@ def goal(name, value, text, met):
 if "BM_scroller_frame" in rows and "BM_scroller_frame__sdl2" in rows:
     r = rows["BM_scroller_frame__sdl2"] / rows["BM_scroller_frame"]
     goal("renderer vs SDL2 software renderer", f"{r:.2f}x faster", ">= 3x", r >= 3)
+if "BM_loop_pass" in rows and "BM_loop_pass__retro_run" in rows:
+    r = rows["BM_loop_pass__retro_run"] / rows["BM_loop_pass"]
+    goal("libretro core: retro_run against the native loop pass (LCD)", f"{r:.2f}x", "<= 1.2x",
+         r <= 1.2)
 step = count("step.txt")
 if step is not None:
     v = step / step_frames

@@ -6,7 +6,7 @@
 
 struct Font {
     uint8_t char_to_glyph[256];
-    uint16_t* pixels;  // glyph after glyph, rows of RGB565; owned, never freed
+    uint16_t* pixels;  // glyph after glyph, rows of RGB565; owned (fx_release)
     int32_t glyph_count;
     int32_t glyph_width;
     int32_t glyph_height;

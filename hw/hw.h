@@ -31,6 +31,9 @@ constexpr int VIDEO_LAYER_B = 0, VIDEO_LAYER_A = 1;
 
 // Start-up, memory map and shut-down.
 int hw_init(const char* title);
+// The state record back to its values before hw_init: for a program started
+// again in the same process (and the tests).
+void hw_reset_state();
 int hw_shutdown(int exit_to_launcher);
 int hw_get_video_output(uint32_t* output, int* bpp);
 int hw_get_video_memory(uint8_t** pointer);

@@ -59,8 +59,6 @@ inline uint32_t hw_rd_pair(uint32_t offset) {
 
 // Busy-waits until `ms` milliseconds have passed on the millisecond clock.
 void hw_wait_ms(uint32_t ms);
-// Resets the state record to its values before hw_init (tests only).
-void hw_reset_state();
 
 // The millisecond clock's plausibility test of a sub-second count pair.
 bool hw_tick_pair_ok(uint32_t a, uint32_t b);

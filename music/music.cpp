@@ -64,9 +64,36 @@ static const char* music_read_file(MusicFile* out) {
     return nullptr;
 }
 
+// The module's bytes a front end handed over in place of the file.
+struct MusicGiven {
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+    const char* name = MUSIC_FILE;
+};
+static MusicGiven g_music_given;
+
+void music_use_module(const uint8_t* bytes, size_t size, const char* name) {
+    g_music_given = bytes ? MusicGiven{bytes, size, name} : MusicGiven{};
+}
+
+// Checks and loads the module's bytes; the reason when it cannot be played.
+static const char* music_load_bytes(const uint8_t* bytes, size_t size, MODULE** module) {
+    if (size > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
+    if (const char* why = music_xm_check(bytes, size)) return why;
+    *module =
+        Player_LoadMem(reinterpret_cast<const char*>(bytes), int(size), MUSIC_MAX_CHANNELS, 0);
+    return *module ? nullptr : MikMod_strerror(MikMod_errno);
+}
+
 // The module, or null: no file, a file that cannot be read, one the check
 // refuses, or one the library cannot load. Each is reported once.
 static MODULE* music_load_module() {
+    MODULE* module = nullptr;
+    if (g_music_given.bytes) {
+        const char* why = music_load_bytes(g_music_given.bytes, g_music_given.size, &module);
+        if (why) music_report_unreadable(g_music_given.name, why);
+        return module;
+    }
     struct stat st;
     if (stat(MUSIC_FILE, &st) != 0 && errno == ENOENT) {
         music_report_missing(MUSIC_FILE);
@@ -74,13 +101,7 @@ static MODULE* music_load_module() {
     }
     MusicFile file;
     const char* why = music_read_file(&file);
-    if (!why) why = music_xm_check(file.bytes, file.size);
-    MODULE* module = nullptr;
-    if (!why) {
-        module = Player_LoadMem(reinterpret_cast<const char*>(file.bytes), int(file.size),
-                                MUSIC_MAX_CHANNELS, 0);
-        if (!module) why = MikMod_strerror(MikMod_errno);
-    }
+    if (!why) why = music_load_bytes(file.bytes, file.size, &module);
     free(file.bytes);
     if (why) music_report_unreadable(MUSIC_FILE, why);
     return module;

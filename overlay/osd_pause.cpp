@@ -22,6 +22,7 @@ void osd_reset_pause(int is_lcd, int is_tall_tv) {
     g_menu_anim_start = 0;
     g_menu_pos_x = is_lcd ? 144 : 328;
     g_menu_pos_y = is_lcd ? 104 : is_tall_tv ? 130 : 90;
+    std::memset(g_menu_bitmap, 0, sizeof g_menu_bitmap);
     if (!is_lcd) {  // the lower half of each field, which the menu never draws
         std::memset(g_menu_bitmap + 512, 0xAA, 512);
         std::memset(g_menu_bitmap + OSD_FIELD_BYTES + 512, 0xAA, 512);

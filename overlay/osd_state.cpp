@@ -25,6 +25,7 @@ uint32_t osd_now() {
 }
 
 void osd_init(int is_lcd, int is_tall_tv) {
+    g_buttons = g_buttons_prev = 0;
     osd_build_bitmaps(is_lcd, is_tall_tv);
     osd_reset_pause(is_lcd, is_tall_tv);
 }

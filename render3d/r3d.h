@@ -85,6 +85,10 @@ extern float r3d_sin_table[R3D_ANGLE_STEPS];
 extern int32_t r3d_recip_table[R3D_RECIP_ENTRIES];
 
 void r3d_init(int display_height);
+// Gives back what r3d_init and r3d_build_meshes took and leaves the renderer
+// as before them: for a program started again in the same process, or a
+// library unloaded from one.
+void r3d_release();
 void r3d_build_trig_tables();
 int32_t r3d_vector_length(int32_t x, int32_t y, int32_t z);
 
@@ -92,6 +96,7 @@ int32_t r3d_vector_length(int32_t x, int32_t y, int32_t z);
 void r3d_mesh_alloc(Mesh* m, int vertex_capacity, int index_capacity, int face_capacity);
 void r3d_object_alloc(SceneObject* o, int vertex_capacity, int index_capacity, int face_capacity);
 void r3d_mesh_copy(const Mesh* from, Mesh* to);
+void r3d_object_free(SceneObject* o);  // its arrays; the record zeroed
 void r3d_set_mesh(Mesh* m);
 void r3d_mesh_begin();
 void r3d_add_vertex(const Vertex* v);

@@ -1,7 +1,7 @@
 // Mesh and scene-object records: allocation, copying, building through the
-// current mesh, and normalised normals. Arrays come from the heap once and
-// are never freed; nothing here checks capacities (the builders fill theirs
-// exactly).
+// current mesh, and normalised normals. Arrays come from the heap once per
+// start of the program (r3d_release gives them back); nothing here checks
+// capacities (the builders fill theirs exactly).
 #include <cstdlib>
 #include <cstring>
 
@@ -31,6 +31,15 @@ void r3d_object_alloc(SceneObject* o, int vertex_capacity, int index_capacity, i
     o->face_normals = r3d_alloc_array<Vec3i>(face_capacity);
     o->vertex_normal_count = 0;
     o->face_normal_count = 0;
+}
+
+void r3d_object_free(SceneObject* o) {
+    std::free(o->mesh.vertices);
+    std::free(o->mesh.faces);
+    std::free(o->mesh.indices);
+    std::free(o->vertex_normals);
+    std::free(o->face_normals);
+    *o = SceneObject{};
 }
 
 void r3d_mesh_copy(const Mesh* from, Mesh* to) {

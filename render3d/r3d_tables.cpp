@@ -1,6 +1,6 @@
 // Fixed-point foundations: the sine, cosine and reciprocal tables, the edge
-// table allocation and the vector length used by the normal builders. Built
-// once at start-up, read-only afterwards.
+// table allocation (and its release) and the vector length used by the
+// normal builders. Built once at start-up, read-only afterwards.
 #include <cmath>
 #include <cstdlib>
 
@@ -22,6 +22,14 @@ void r3d_init(int display_height) {
     g_r3d_raster.span_end = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
     for (int32_t d = -R3D_RECIP_ZERO; d < R3D_RECIP_ENTRIES - R3D_RECIP_ZERO; ++d)
         r3d_recip_table[d + R3D_RECIP_ZERO] = 65536 / (d != 0 ? d : 1);
+}
+
+void r3d_release() {
+    std::free(g_r3d_raster.span_start);
+    std::free(g_r3d_raster.span_end);
+    g_r3d_raster = R3dRaster{};
+    for (SceneObject& o : g_r3d_objects) r3d_object_free(&o);
+    r3d_set_mesh(nullptr);
 }
 
 void r3d_build_trig_tables() {

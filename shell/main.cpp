@@ -60,7 +60,20 @@ void main_precalc() {
     fx_build_scene_data();
 }
 
+void main_power_on() {
+    program_state_power_on();
+    hw_reset_state();
+    fx_power_on();
+    r3d_release();
+}
+
+void main_release() {
+    fx_release();
+    r3d_release();
+}
+
 void main_startup() {
+    main_power_on();
     hw_init(TITLE);
     main_load_kernel_module();
     main_init_video();

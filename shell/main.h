@@ -6,7 +6,14 @@
 #include "state/program_state.h"  // the values the start-up sets and the demo clock's counters
 
 int main_run();  // the whole life of the process; returns 0 only if the launcher cannot start
+// Every layer's state as at power-on (the heap of an earlier start given
+// back): the start-up begins with it, so a front end that starts the
+// program again in one process gets the same run as a fresh process.
+void main_power_on();
 void main_startup();
+// Gives back the heap the start-up took, after main_shutdown_and_exit: for
+// a front end that unloads the program (a library) and lives on.
+void main_release();
 void main_init_video();
 void main_precalc();
 void main_loop();

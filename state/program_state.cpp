@@ -15,6 +15,15 @@ uint32_t g_pause_started_ms;
 uint32_t g_paused_total_ms;
 uint32_t g_demo_now_ms;
 
+void program_state_power_on() {
+    g_quit = 0;
+    g_video_output = 0;
+    g_video_bpp = 0;
+    g_is_tv = g_is_tall_tv = 0;
+    g_screen_width = g_screen_height = g_screen_pixels = 0;
+    g_pause_started_ms = g_paused_total_ms = g_demo_now_ms = 0;
+}
+
 void main_pause_begin(uint32_t t) {
     if (g_pause_started_ms != 0) g_paused_total_ms += t - g_pause_started_ms;
     // 0 means "not paused": a pause that begins on tick 0 (the clock's zero, or

@@ -23,6 +23,10 @@ extern uint32_t g_pause_started_ms;  // tick at which the current pause began; 0
 extern uint32_t g_paused_total_ms;   // sum of all finished pauses
 extern uint32_t g_demo_now_ms;       // demo clock sampled at the start of this frame step
 
+// Every value above back to its power-on zero (a front end that starts the
+// program again in one process calls it before the start-up).
+void program_state_power_on();
+
 // Pause bookkeeping, with a fresh tick value t. A pause that begins while
 // one is open folds the open one in first; an end without a pause changes
 // nothing.

@@ -32,6 +32,7 @@ BELOW = {
     "host/window": ["host", "sim"],
     "shell": PROGRAM + ["host", "host/window"],
     "web": ["hw", "music", "shell", "sim", "host", "glibc_rand"],  # the page's front end and entry
+    "libretro": ["hw", "music", "shell", "sim", "glibc_rand"],  # the libretro core's front end
     "tools": ["hw", "sim", "host"],
     "tests": None,  # None: may reach every folder
     "bench": None,
