@@ -1,4 +1,4 @@
-#include "tests/display/display_test_support.h"
+#include "tests/support/display_test_support.h"
 
 #include "hw/hw.h"
 #include "hw/hw_state.h"

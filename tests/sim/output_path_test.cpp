@@ -10,7 +10,7 @@
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "hw/regs.h"
-#include "tests/display/display_test_support.h"
+#include "tests/support/display_test_support.h"
 
 // Test messages name the reason.
 void PrintTo(SimPicture picture, std::ostream* os) { *os << sim_picture_name(picture); }

@@ -6,7 +6,7 @@
 #include "hw/hw.h"
 #include "hw/hw_state.h"
 #include "shell/main.h"
-#include "tests/display/display_test_support.h"
+#include "tests/support/display_test_support.h"
 
 namespace {
 
