@@ -1,12 +1,5 @@
-# The libretro core for armhf Linux (handhelds, boards and phones that run
-# RetroArch): Debian's g++-arm-linux-gnueabihf. Its checks run under qemu-user with the
-# target's C library from the cross packages (-L /usr/arm-linux-gnueabihf).
-set(CMAKE_SYSTEM_NAME Linux)
+# The libretro core for armhf Linux: Debian's g++-arm-linux-gnueabihf.
 set(CMAKE_SYSTEM_PROCESSOR arm)
-set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
-set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm;-L;/usr/arm-linux-gnueabihf)
+set(PALENDRO_CROSS_TRIPLE arm-linux-gnueabihf)
+set(PALENDRO_CROSS_QEMU qemu-arm)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-linux-cross.cmake)
