@@ -13,7 +13,7 @@
 namespace {
 
 void expect_embedded(const char* file, const void* data, size_t size) {
-    std::vector<uint8_t> disk = demo_test_read_file(std::string("demo/assets/") + file);
+    std::vector<uint8_t> disk = test_read_file(std::string("demo/assets/") + file);
     ASSERT_EQ(disk.size(), size) << file;
     EXPECT_EQ(std::memcmp(disk.data(), data, size), 0) << file;
 }

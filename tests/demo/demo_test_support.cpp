@@ -50,8 +50,3 @@ void demo_test_fresh_scene() {
 Surface demo_test_page() {
     return {320, 240, reinterpret_cast<uint16_t*>(demo_test_handheld().upper.data())};
 }
-
-std::vector<uint8_t> demo_test_read_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}

@@ -2,6 +2,8 @@
 // the start-up does it (hardware layer, display, renderer, scene data).
 #pragma once
 
+#include "tests/support/program_run.h"  // test_read_file
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,4 +21,3 @@ TestHandheld& demo_test_handheld(bool tv = false);
 void demo_test_fresh_scene();
 // A surface on RGB page 0 of the stand-in's upper memory.
 Surface demo_test_page();
-std::vector<uint8_t> demo_test_read_file(const std::string& path);

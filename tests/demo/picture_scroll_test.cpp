@@ -15,7 +15,7 @@ TEST(PictureScroll, LoadCopiesThePictureToItsUpperMemoryOffset) {
     TestHandheld& nh = demo_test_handheld();
     std::fill(nh.upper.begin(), nh.upper.end(), 0x5A);
     fx_picture_load();
-    std::vector<uint8_t> disk = demo_test_read_file("demo/assets/picture.ycbcr");
+    std::vector<uint8_t> disk = test_read_file("demo/assets/picture.ycbcr");
     ASSERT_EQ(disk.size(), FX_PICTURE_BYTES);
     EXPECT_EQ(std::memcmp(nh.upper.data() + 0x400000, disk.data(), disk.size()), 0);
     EXPECT_EQ(nh.upper[0x400000 - 1], 0x5A);                 // nothing before it

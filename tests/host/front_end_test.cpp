@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "sim/sim_audio.h"
 #include "host/host_capture.h"
 #include "host/host_run.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -61,15 +63,13 @@ SimFrontEnd open_recording(HostOptions*) { return {&g_screen, &g_speaker, &g_pac
 
 std::vector<uint64_t> headless_hashes(int frames) {
     std::vector<uint64_t> out;
-    const char* bin = std::getenv("PALENDRO_BIN");
-    const std::string cmd =
-        std::string(bin) + " --headless --frame-hash --frames " + std::to_string(frames);
-    FILE* p = popen(cmd.c_str(), "r");
-    char line[128];
+    const ProgramResult r =
+        program_run("--headless --frame-hash --frames " + std::to_string(frames));
+    std::istringstream lines(r.out);
     unsigned long long frame, hash;
-    while (p && std::fgets(line, sizeof line, p))
-        if (std::sscanf(line, "frame %llu hash %llx", &frame, &hash) == 2) out.push_back(hash);
-    if (p) pclose(p);
+    for (std::string line; std::getline(lines, line);)
+        if (std::sscanf(line.c_str(), "frame %llu hash %llx", &frame, &hash) == 2)
+            out.push_back(hash);
     return out;
 }
 

@@ -49,24 +49,18 @@ struct Folder {
 };
 
 ProgramRun run_in(const Folder& folder, int frames) {
-    const char* bin = std::getenv("PALENDRO_BIN");
-    std::string cmd = "cd '" + folder.path.string() + "' && " + (bin ? bin : "palendro") +
-                      " --headless --frame-hash --wav out.wav --frames " + std::to_string(frames) +
-                      " 2>errors.txt";
+    ProgramCall call;
+    call.dir = folder.path.string();
+    call.args = "--headless --frame-hash --wav out.wav --frames " + std::to_string(frames);
+    const ProgramResult run = program_run(call);
     ProgramRun r;
     r.frames_run = frames;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    std::string out;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    r.status = pclose(p);
+    r.status = run.status;
+    const std::string& out = run.out;
     for (size_t at = out.find("frame "); at != std::string::npos; at = out.find("frame ", at + 1))
         r.frames += out.substr(at, out.find('\n', at) - at + 1);
-    std::vector<uint8_t> errors = read_file((folder.path / "errors.txt").string());
-    r.errors.assign(errors.begin(), errors.end());
-    std::vector<uint8_t> wav = read_file((folder.path / "out.wav").string());
+    r.errors = run.err;
+    std::vector<uint8_t> wav = test_read_file((folder.path / "out.wav").string());
     r.peak = 0;
     for (size_t i = 44; i + 1 < wav.size(); i += 2)
         r.peak = std::max(r.peak, std::abs(int(int16_t(wav[i] | wav[i + 1] << 8))));
@@ -125,7 +119,7 @@ TEST(NoModule, AFolderOrAnOversizedFileInItsPlaceIsNamedWithTheReason) {
     EXPECT_EQ(r.errors, std::string("palendro: no music: ") + MODULE_FILE + ": Is a directory\n");
 
     Folder big("oversized");
-    big.put(read_file("bellwarm_harmonic.xm"));
+    big.put(test_read_file("bellwarm_harmonic.xm"));
     fs::resize_file(big.path / MODULE_FILE, (32u << 20) + 1);  // the song, then zeros
     r = run_in(big, 2);
     EXPECT_EQ(r.status, 0);

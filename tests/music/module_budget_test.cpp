@@ -65,8 +65,9 @@ TEST(ModuleBudget, RowsPastXmsLimitAndDecodedSizePastTheBudgetAreRefused) {
         EXPECT_EQ(r.err.find("no music") != std::string::npos, c.refused != nullptr)
             << c.name << ": " << r.err;
         // The file and what the library makes of it, on top of a run without music.
-        if (r.peak_kib >= 0)
+        if (r.peak_kib >= 0) {
             EXPECT_LE(r.peak_kib - silent.peak_kib, long(MUSIC_XM_MEMORY_BUDGET >> 10)) << c.name;
+        }
     }
     ProgramCall fifo = none;
     fifo.dir = program_folder("budget_fifo");

@@ -14,17 +14,6 @@ static SimRate g_test_rate;
 static uint64_t test_frame_count() { return g_test_frames; }
 static SimRate test_frame_rate() { return g_test_rate; }
 
-std::vector<uint8_t> read_file(const std::string& path) {
-    std::vector<uint8_t> data;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return data;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-    fclose(f);
-    return data;
-}
-
 std::string temp_path(const std::string& name) {
     const char* dir = getenv("TMPDIR");
     return std::string(dir ? dir : "/tmp") + "/palendro_music_" + std::to_string(getpid()) + "_" +
@@ -63,9 +52,9 @@ RenderResult render_music(const RenderRun& run) {
     close(saved_err);
     fclose(out);
     fclose(err);
-    std::vector<uint8_t> text = read_file(out_path);
+    std::vector<uint8_t> text = test_read_file(out_path);
     r.stdout_text.assign(text.begin(), text.end());
-    text = read_file(err_path);
+    text = test_read_file(err_path);
     r.stderr_text.assign(text.begin(), text.end());
     remove(out_path.c_str());
     remove(err_path.c_str());
@@ -78,7 +67,7 @@ RenderResult render_music(const RenderRun& run) {
     music_stop();
     sim_audio_finish();
     r.mixer_bytes = sim_audio_mixer_bytes();
-    r.wav = read_file(wav);
+    r.wav = test_read_file(wav);
     remove(wav.c_str());
     if (r.wav.size() >= 44) {
         r.samples.resize((r.wav.size() - 44) / 2);

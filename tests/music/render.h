@@ -3,6 +3,8 @@
 // reads back the WAV it wrote.
 #pragma once
 
+#include "tests/support/program_run.h"  // test_read_file
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,7 +32,6 @@ struct RenderResult {
 };
 
 RenderResult render_music(const RenderRun& run);
-std::vector<uint8_t> read_file(const std::string& path);
 std::string temp_path(const std::string& name);
 double rms(const std::vector<int16_t>& s, size_t from, size_t to);  // over interleaved values
 int peak(const std::vector<int16_t>& s, size_t from, size_t to);

@@ -35,9 +35,9 @@ uint16_t u16_at(const std::vector<uint8_t>& b, size_t at) {
 TEST(Song, TheCommittedFileIsWhatTheComposerMakes) {
     std::string out = temp_path("composed.xm");
     ASSERT_EQ(system((std::string(COMPOSER_BIN) + " " + SCORE_FILE + " " + out).c_str()), 0);
-    std::vector<uint8_t> made = read_file(out);
+    std::vector<uint8_t> made = test_read_file(out);
     remove(out.c_str());
-    std::vector<uint8_t> committed = read_file("bellwarm_harmonic.xm");
+    std::vector<uint8_t> committed = test_read_file("bellwarm_harmonic.xm");
     ASSERT_FALSE(made.empty());
     EXPECT_TRUE(made == committed) << "rerun the composer: palendro_compose "
                                       "tools/compose/score.txt bellwarm_harmonic.xm";
@@ -63,14 +63,14 @@ TEST(Song, IsLongEnoughAndAllThreePlayersAgreeOnItsLength) {
     EXPECT_GE(channels, 8);
     EXPECT_GE(mikmod, 120.0);
     EXPECT_LT(mikmod, 200.0);  // it ended: the loop jump was where the song ends
-    std::vector<uint8_t> xm = read_file("bellwarm_harmonic.xm");
+    std::vector<uint8_t> xm = test_read_file("bellwarm_harmonic.xm");
     ASSERT_GT(xm.size(), 80u);
     EXPECT_EQ(restart, u16_at(xm, 66));
 
     if (!installed("xmp") || !installed("openmpt123")) GTEST_SKIP() << "xmp or openmpt123 missing";
     std::string raw = temp_path("xmp.raw");
     run_command("xmp -q -f 22050 -o " + raw + " bellwarm_harmonic.xm");
-    double xmp = double(read_file(raw).size()) / 4 / 22050;
+    double xmp = double(test_read_file(raw).size()) / 4 / 22050;
     remove(raw.c_str());
     std::string info = run_command("openmpt123 --info bellwarm_harmonic.xm 2>&1");
     size_t at = info.find("Duration...: ");

@@ -25,7 +25,7 @@ std::string check(const std::vector<uint8_t>& bytes) {
 std::string check(const XmBuildModule& m) { return check(xm_build(m).bytes); }
 
 TEST(XmCheck, AcceptsTheSongAndEveryLayoutOfAHealthyModule) {
-    std::vector<uint8_t> song = read_file("bellwarm_harmonic.xm");
+    std::vector<uint8_t> song = test_read_file("bellwarm_harmonic.xm");
     ASSERT_GT(song.size(), 100000u);
     EXPECT_EQ(check(song), "");
     XmBuildModule m = xm_build_example();

@@ -3,24 +3,16 @@
 // 2^32 ms) gives the same frames as one far from the wrap.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/program_run.h"
 
 namespace {
 
 std::string hashes(const std::string& args) {
-    const char* bin = std::getenv("PALENDRO_BIN");
-    std::string cmd =
-        std::string(bin ? bin : "palendro") + " --headless --mute --frame-hash " + args;
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    EXPECT_EQ(pclose(p), 0) << cmd;
-    return out;
+    const ProgramResult r = program_run("--headless --mute --frame-hash " + args);
+    EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+    return r.out;
 }
 
 TEST(Determinism, SameRunSameFramesAndTheWrapChangesNothing) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "host/host_options.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -38,18 +39,10 @@ TEST(RandomInput, SeededScriptRunsToANormalExit) {
     }
     script.close();
 
-    const char* bin = std::getenv("PALENDRO_BIN");
-    std::string cmd = std::string(bin ? bin : "palendro") +
-                      " --headless --mute --frame-hash --frames " + std::to_string(FRAMES) +
-                      " --input " + path;
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char line[256];
-    uint64_t hashes = 0;
-    while (std::fgets(line, sizeof line, p))
-        if (std::string(line).rfind("frame ", 0) == 0) ++hashes;
-    EXPECT_EQ(pclose(p), 0);
-    EXPECT_EQ(hashes, FRAMES);
+    const ProgramResult r = program_run("--headless --mute --frame-hash --frames " +
+                                        std::to_string(FRAMES) + " --input " + path);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(program_count_lines(r.out, "frame "), FRAMES);
 }
 
 }  // namespace

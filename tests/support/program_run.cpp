@@ -22,6 +22,11 @@ std::string program_bin() {
     return bin ? bin : "";
 }
 
+std::vector<uint8_t> test_read_file(const std::string& path) {
+    const std::string text = program_read(path);
+    return {text.begin(), text.end()};
+}
+
 std::string program_read(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream s;
@@ -123,4 +128,10 @@ ProgramResult program_run(const ProgramCall& call) {
     if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
     r.err = program_read(err_path);
     return r;
+}
+
+ProgramResult program_run(const std::string& args) {
+    ProgramCall call;
+    call.args = args;
+    return program_run(call);
 }

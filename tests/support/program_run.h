@@ -4,6 +4,7 @@
 // while it runs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,9 +34,12 @@ struct ProgramResult {
 // "" when PALENDRO_BIN is not set (the tests then skip).
 std::string program_bin();
 ProgramResult program_run(const ProgramCall& call);
+ProgramResult program_run(const std::string& args);  // only arguments
 // A fresh, empty folder of this process's own below the test folder.
 std::string program_folder(const std::string& name);
 std::string program_read(const std::string& path);
+// The whole file as bytes (none when it cannot be read).
+std::vector<uint8_t> test_read_file(const std::string& path);
 bool program_path_exists(const std::string& path);
 // The names in a folder, sorted ("" for a folder that cannot be read).
 std::string program_list(const std::string& dir);
