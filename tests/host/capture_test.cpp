@@ -14,6 +14,7 @@
 #include "sim/color.h"
 #include "host/host_capture.h"
 #include "tests/support/png_read.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -57,18 +58,9 @@ struct ProcessRun {
 
 const char* palendro_bin() { return std::getenv("PALENDRO_BIN"); }
 
-ProcessRun run_palendro(const std::string& args, const std::string& dir) {
-    std::string cmd = std::string(palendro_bin()) + " --headless " + args + " >" + dir +
-                      "/out.txt 2>" + dir + "/err.txt";
-    int raw = std::system(cmd.c_str());
-    auto slurp = [](const std::string& p) {
-        std::ifstream in(p);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir + "/out.txt"),
-            slurp(dir + "/err.txt")};
+ProcessRun run_palendro(const std::string& args, const std::string&) {
+    const ProgramResult r = program_run("--headless " + args);
+    return {r.status, r.out, r.err};
 }
 
 }  // namespace

@@ -11,19 +11,14 @@
 
 #include "host/host_options.h"
 
+#include "tests/support/program_run.h"
+
 namespace {
 
 struct CliRun {
     int status;
     std::string out, err;
 };
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // `env`: assignments put before the command; `through`: a pipe stage (" | cat")
 // between the program and its output file.
@@ -34,7 +29,8 @@ CliRun run(const std::string& args, const std::string& env = "", const std::stri
     std::string cmd = env + " " + std::string(bin ? bin : "palendro") + " " + args + " 2>" + base +
                       ".err </dev/null" + through + " >" + base + ".out";
     int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(base + ".out"), slurp(base + ".err")};
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, program_read(base + ".out"),
+            program_read(base + ".err")};
 }
 
 std::string write_file(const std::string& name, const std::string& text) {
@@ -95,7 +91,7 @@ TEST(CommandLine, HelpVersionAndANormalRun) {
     CliRun r = run("--headless --frames 120 --trace " + trace);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Hardware GP2X Library v1.02\n", 0), 0u);
-    std::string t = slurp(trace);
+    std::string t = program_read(trace);
     size_t waits = 0;
     for (size_t p = 0; (p = t.find("WAIT_VSYNC", p)) != std::string::npos; ++p) ++waits;
     EXPECT_GE(waits, 120u);
@@ -142,7 +138,7 @@ TEST(CommandLine, AnEmptyRecordingIsAY4mHeader) {
     const std::string y4m = testing::TempDir() + "/" + std::to_string(getpid()) + ".empty.y4m";
     CliRun r = run("--headless --frames 0 --record " + y4m);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(slurp(y4m), "YUV4MPEG2 W320 H240 F60:1 Ip A1:1 C444\n");
+    EXPECT_EQ(program_read(y4m), "YUV4MPEG2 W320 H240 F60:1 Ip A1:1 C444\n");
 }
 
 TEST(InputScript, KeysCommentsAndNone) {

@@ -14,31 +14,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/program_run.h"
+
 namespace {
-
-struct BinRun {
-    int status;
-    std::string err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::string temp(const std::string& name) {
     return testing::TempDir() + "/rec." + std::to_string(getpid()) + "." + name;
 }
 
-BinRun run(const std::string& args, const std::string& env = "") {
-    const char* bin = std::getenv("PALENDRO_BIN");
-    const std::string err = temp("err");
-    const std::string cmd = env + " " + std::string(bin ? bin : "palendro") +
-                            " --headless --mute " + args + " >/dev/null 2>" + err + " </dev/null";
-    const int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(err)};
+ProgramResult run(const std::string& args, const std::string& env = "") {
+    ProgramCall call;
+    call.args = "--headless --mute " + args;
+    call.env = env;
+    call.output = "/dev/null";
+    return program_run(call);
 }
 
 uint32_t u32_at(const std::string& b, size_t at) {
@@ -53,7 +42,7 @@ struct Wav {
 };
 
 Wav read_wav(const std::string& path) {
-    const std::string b = slurp(path);
+    const std::string b = program_read(path);
     Wav w;
     w.file_bytes = b.size();
     if (b.size() < 44 || b.compare(0, 4, "RIFF") != 0 || b.compare(36, 4, "data") != 0) return w;
@@ -70,7 +59,7 @@ struct Y4m {
 };
 
 Y4m read_y4m(const std::string& path) {
-    const std::string b = slurp(path);
+    const std::string b = program_read(path);
     Y4m y;
     const size_t eol = b.find('\n');
     if (eol == std::string::npos) return y;
@@ -91,7 +80,7 @@ TEST(Recording, WavCoversFramesZeroToNMinusOneLikeTheVideo) {
     // 600 LCD frames at 60 Hz are ten seconds: 221,000 samples, whatever the
     // shut-down does after the last one.
     const std::string wav = temp("a.wav");
-    BinRun r = run("--frames 600 --wav " + wav);
+    ProgramResult r = run("--frames 600 --wav " + wav);
     ASSERT_EQ(r.status, 0) << r.err;
     Wav w = read_wav(wav);
     EXPECT_EQ(w.data_bytes, 221000u * 4);
@@ -127,8 +116,8 @@ TEST(Recording, FullWavStopsAtAWholeFrameWithOneLineAndStatusOne) {
     };
     for (Case c : {Case{98712, 67, 24678}, Case{98711, 66, 24310}}) {
         const std::string wav = temp("full.wav"), y4m = temp("full.y4m");
-        BinRun r = run("--frames 120 --record " + y4m + " --wav " + wav,
-                       "PALENDRO_SIM_WAV_MAX_BYTES=" + std::to_string(c.limit));
+        ProgramResult r = run("--frames 120 --record " + y4m + " --wav " + wav,
+                              "PALENDRO_SIM_WAV_MAX_BYTES=" + std::to_string(c.limit));
         EXPECT_EQ(r.status, 1) << c.limit;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_NE(r.err.find("stops before frame " + std::to_string(c.stops_before) + ":"),
@@ -145,7 +134,7 @@ TEST(Recording, FullWavStopsAtAWholeFrameWithOneLineAndStatusOne) {
     }
     // Under the limit nothing changes.
     const std::string wav = temp("fits.wav");
-    BinRun r = run("--frames 60 --wav " + wav, "PALENDRO_SIM_WAV_MAX_BYTES=88400");
+    ProgramResult r = run("--frames 60 --wav " + wav, "PALENDRO_SIM_WAV_MAX_BYTES=88400");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(read_wav(wav).data_bytes, 88400u);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "music/music.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -31,23 +32,19 @@ DemoRun run_demo(const std::string& name, const std::string& script, const std::
     EXPECT_NE(bin, nullptr);
     const std::string dir = testing::TempDir() + std::to_string(getpid()) + ".";
     const std::string input = dir + "osd_" + name + ".txt", trace = dir + "osd_" + name + ".trace";
-    const std::string out = dir + "osd_" + name + ".out";
     std::ofstream(input) << script;
-    const std::string command = "timeout 60 " + std::string(bin ? bin : "false") +
-                                " --headless --input " + input + " --trace " + trace + " " +
-                                options + " >" + out;
+    ProgramCall call;
+    call.before = "ulimit -t 60;";  // a hang ends as a failed run
+    call.args = "--headless --input " + input + " --trace " + trace + " " + options;
+    const ProgramResult r = program_run(call);
     DemoRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream in(trace);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.trace = text.str();
+    run.status = r.status;
+    run.trace = program_read(trace);
     std::istringstream lines(run.trace);
     for (std::string line; std::getline(lines, line);)
         if (line.size() > 8 && line[0] == 'F' && line.find("VBLANK") != std::string::npos)
             run.last_vblank = std::stol(line.substr(1, 7));
-    std::ifstream hashes(out);
+    std::istringstream hashes(r.out);
     for (std::string word, frame, hash; hashes >> word;)
         if (word == "frame" && hashes >> frame >> word >> hash) run.hashes.push_back(hash);
     return run;
