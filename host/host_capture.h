@@ -26,6 +26,8 @@ std::string host_frame_hash_line(uint64_t frame_number, const SimFrame& frame);
 
 // An 8-bit RGB PNG of the frame. On failure returns false with a reason
 // (always, in a build without zlib).
+// False in a build without zlib (the page, the handheld's): no PNG files there.
+bool host_png_available();
 bool host_png_write(const std::string& path, const SimFrame& frame, std::string* error);
 // The same into an opened output file, which is then closed; false (and
 // f->error set) when that fails.

@@ -12,6 +12,8 @@ static std::vector<uint8_t> frame_rgb(const SimFrame& frame) {
     return rgb;
 }
 
+bool host_png_available() { return true; }
+
 bool host_png_write(const std::string& path, const SimFrame& frame, std::string* error) {
     return png_write_rgb(path, frame.width, frame.height, frame_rgb(frame).data(), error);
 }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/host_capture.h"
 #include "hw/hw_buttons.h"
 #include "music/music.h"
 #include "sim/sim_config_words.h"
@@ -231,6 +232,10 @@ bool host_check_outputs(const HostOptions& o, std::string* error) {
     if (!o.sim.trace_path.empty()) outputs.push_back({"--trace", o.sim.trace_path});
     if (!o.record_path.empty()) outputs.push_back({"--record", o.record_path});
     if (!o.wav_path.empty()) outputs.push_back({"--wav", o.wav_path});
+    if (!o.screenshots.empty() && !host_png_available()) {
+        *error = "--screenshot: this build writes no PNG files";
+        return false;
+    }
     for (const ScreenshotRequest& s : o.screenshots) {
         if (o.frames >= 0 && int64_t(s.frame) >= o.frames) {
             *error = "screenshot frame " + std::to_string(s.frame) +
