@@ -91,16 +91,16 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
     for (int i = 0; i < HW_SAVED16_COUNT; ++i) mem.reg16(HW_SAVE_TABLE[i]) = preset(i);
     mem.reg16(reg::DPC_CONTROL) = reg::DPC_CONTROL_TV | reg::DPC_CONTROL_ON;
     mem.reg16(reg::DPC_V_ACTIVE) = 287;
-    mem.reg16(0x290E) = 0x2222;
-    mem.reg16(0x2910) = 0x0333;
-    mem.reg16(0x2912) = LAUNCHER_FRAME & 0xFFFF;
-    mem.reg16(0x2914) = LAUNCHER_FRAME >> 16;
+    mem.reg16(reg::RGB_ODD_ADDR) = 0x2222;
+    mem.reg16(reg::RGB_ODD_ADDR + 2) = 0x0333;
+    mem.reg16(reg::RGB_EVEN_ADDR) = LAUNCHER_FRAME & 0xFFFF;
+    mem.reg16(reg::RGB_EVEN_ADDR + 2) = LAUNCHER_FRAME >> 16;
     mem.reg16(reg::VIDEO_CONTROL) = 0x5555;
     mem.reg32(reg::RTC_SECONDS) = 1000;
     mem.reg32(reg::RTC_SUBSECOND) = 0;
     uint16_t saved[HW_SAVED16_COUNT];
     for (int i = 0; i < HW_SAVED16_COUNT; ++i) saved[i] = mem.reg16(HW_SAVE_TABLE[i]);
-    uint16_t odd_lo = mem.reg16(0x290E), odd_hi = mem.reg16(0x2910);
+    uint16_t odd_lo = mem.reg16(reg::RGB_ODD_ADDR), odd_hi = mem.reg16(reg::RGB_ODD_ADDR + 2);
     memset(mem.frame, 0xA5, FRAME_BYTES + FILE_PAGE);
     memset(mem.upper, 0x3C, FILE_PAGE);
 
@@ -135,15 +135,17 @@ TEST(DeviceBackend, StartupAndShutdownThroughAFileStandingForDevMem) {
 
     // The demo reprograms the display: every saved register changes.
     for (int i = 0; i < HW_SAVED16_COUNT; ++i) hw_wr16(HW_SAVE_TABLE[i], ~saved[i]);
-    for (uint32_t off : {0x290Eu, 0x2910u, 0x2912u, 0x2914u}) hw_wr16(off, 0xDEAD);
+    for (uint32_t off :
+         {reg::RGB_ODD_ADDR, reg::RGB_ODD_ADDR + 2, reg::RGB_EVEN_ADDR, reg::RGB_EVEN_ADDR + 2})
+        hw_wr16(off, 0xDEAD);
 
     EXPECT_EQ(hw_shutdown(0), 0);
     for (int i = 0; i < HW_SAVED16_COUNT; ++i)
         EXPECT_EQ(mem.reg16(HW_SAVE_TABLE[i]), saved[i]) << std::hex << HW_SAVE_TABLE[i];
-    EXPECT_EQ(mem.reg16(0x290E), odd_lo);
-    EXPECT_EQ(mem.reg16(0x2910), odd_hi);
-    EXPECT_EQ(mem.reg16(0x2912), LAUNCHER_FRAME & 0xFFFF);
-    EXPECT_EQ(mem.reg16(0x2914), LAUNCHER_FRAME >> 16);
+    EXPECT_EQ(mem.reg16(reg::RGB_ODD_ADDR), odd_lo);
+    EXPECT_EQ(mem.reg16(reg::RGB_ODD_ADDR + 2), odd_hi);
+    EXPECT_EQ(mem.reg16(reg::RGB_EVEN_ADDR), LAUNCHER_FRAME & 0xFFFF);
+    EXPECT_EQ(mem.reg16(reg::RGB_EVEN_ADDR + 2), LAUNCHER_FRAME >> 16);
     EXPECT_EQ(mem.reg16(reg::CORE2_CONTROL), 0x83);
     // The launcher's screen is blank, exactly 320 x 240 x 2 bytes of it.
     uint32_t nonzero = 0;
