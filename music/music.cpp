@@ -40,11 +40,9 @@ struct MusicFile {
 };
 
 // The whole file, read once; the reason when it cannot be (nullptr = read).
-// Its size is taken first: a file that is not a regular one (a FIFO would
+// Its size comes first (`st`): a file that is not a regular one (a FIFO would
 // block) or is over MUSIC_MAX_FILE_BYTES is refused unread.
-static const char* music_read_file(MusicFile* out) {
-    struct stat st;
-    if (stat(MUSIC_FILE, &st) != 0) return strerror(errno);
+static const char* music_read_file(const struct stat& st, MusicFile* out) {
     if (S_ISDIR(st.st_mode)) return strerror(EISDIR);  // as reading it would say
     if (!S_ISREG(st.st_mode)) return "not a regular file";
     if (uint64_t(st.st_size) > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";
@@ -59,9 +57,7 @@ static const char* music_read_file(MusicFile* out) {
     const bool failed = ferror(f) != 0;
     const int saved = errno;
     fclose(f);
-    if (failed) return strerror(saved);
-    if (out->size > MUSIC_MAX_FILE_BYTES) return "larger than 32 MiB";  // it grew meanwhile
-    return nullptr;
+    return failed ? strerror(saved) : nullptr;  // one that grew meanwhile: music_load_bytes
 }
 
 // The module's bytes a front end handed over in place of the file.
@@ -95,12 +91,15 @@ static MODULE* music_load_module() {
         return module;
     }
     struct stat st;
-    if (stat(MUSIC_FILE, &st) != 0 && errno == ENOENT) {
-        music_report_missing(MUSIC_FILE);
+    if (stat(MUSIC_FILE, &st) != 0) {
+        if (errno == ENOENT)
+            music_report_missing(MUSIC_FILE);
+        else
+            music_report_unreadable(MUSIC_FILE, strerror(errno));
         return nullptr;
     }
     MusicFile file;
-    const char* why = music_read_file(&file);
+    const char* why = music_read_file(st, &file);
     if (!why) why = music_load_bytes(file.bytes, file.size, &module);
     free(file.bytes);
     if (why) music_report_unreadable(MUSIC_FILE, why);
